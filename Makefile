@@ -1,0 +1,40 @@
+# make run   installs what is missing, builds and starts Checkwell
+# make test  installs what is missing, builds and runs every test
+# make bench runs the benchmarks
+
+BUILD ?= build
+JOBS ?= $(shell nproc)
+CMAKE_FLAGS ?=
+
+.PHONY: all deps configure build run test bench install clean
+
+all: build
+
+deps:
+	@bash scripts/install-deps.sh
+
+$(BUILD)/build.ninja:
+	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_FLAGS)
+
+configure: deps $(BUILD)/build.ninja
+
+build: configure
+	cmake --build $(BUILD) -j $(JOBS)
+
+run: build
+	@if [ -x $(BUILD)/src/app/checkwell ]; then $(BUILD)/src/app/checkwell $(ARGS); \
+	else echo "Built; the window program is not part of this build yet."; fi
+
+test: build
+	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
+
+bench: deps
+	@bash scripts/install-deps.sh --bench
+	@$(MAKE) --no-print-directory build
+	@bash bench/run-all.sh $(BUILD)
+
+install: build
+	cmake --install $(BUILD)
+
+clean:
+	rm -rf $(BUILD) build-asan build-fuzz

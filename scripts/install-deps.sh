@@ -1,0 +1,41 @@
+#!/usr/bin/env bash
+# Installs every Debian package that building, testing and benchmarking Checkwell needs.
+# Safe to run again: packages already present are skipped, and apt is only asked when
+# something is missing.
+set -euo pipefail
+
+packages=(
+  build-essential cmake ninja-build pkg-config git
+  qt6-base-dev qt6-base-dev-tools libgl-dev
+  libpugixml-dev libisal-dev
+  libzip-dev zipcmp zipmerge ziptool
+  libjpeg62-turbo-dev
+  libgtest-dev libgmock-dev
+  clang libclang-rt-14-dev
+  xvfb xauth
+)
+
+if [ "${1:-}" = "--bench" ]; then
+  packages+=(rhash cksfv)
+fi
+
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+    missing+=("$p")
+  fi
+done
+
+if [ ${#missing[@]} -eq 0 ]; then
+  exit 0
+fi
+
+sudo=""
+if [ "$(id -u)" -ne 0 ]; then
+  sudo="sudo"
+fi
+
+echo "Installing: ${missing[*]}"
+export DEBIAN_FRONTEND=noninteractive
+$sudo apt-get update -q
+$sudo apt-get install -y -q --no-install-recommends "${missing[@]}"

@@ -1,0 +1,178 @@
+#include "support/messages.h"
+
+#include "support/exceptions.h"
+
+#include <cstdio>
+
+namespace {
+
+// Without a window there is nobody to ask: messages go to stderr and every
+// question takes its Esc answer, which callers treat as the cautious one.
+class TConsoleInteraction final : public TUserInteraction {
+ public:
+  int MessageBox(const TMessageBoxParams& params) override {
+    std::string text = params.Text;
+    for (char& c : text) {
+      if (c == '\r') c = '\n';
+    }
+    std::fprintf(stderr, "%s: %s\n", params.Caption.c_str(), text.c_str());
+    if (!params.MoreText.empty()) std::fprintf(stderr, "%s\n", params.MoreText.c_str());
+    return params.EscapeResult >= 0 ? params.EscapeResult : 0;
+  }
+  bool InputBox(const std::string&, const std::string&, std::string&) override { return false; }
+  bool ChooseFolder(const std::string&, const std::string&, const std::string&,
+                    std::string&) override {
+    return false;
+  }
+};
+
+TConsoleInteraction& ConsoleInteraction() {
+  static TConsoleInteraction console;
+  return console;
+}
+
+TUserInteraction* gInteraction = nullptr;
+
+std::vector<std::string> WithHelp(std::vector<std::string> buttons, int help) {
+  if (help != 0) buttons.emplace_back("Help");
+  return buttons;
+}
+
+TMessageBoxParams Family(const std::string& caption, int icon, int beep, const std::string& text,
+                         int help) {
+  TMessageBoxParams p;
+  p.Caption = caption;
+  p.IconKind = icon;
+  p.BeepKind = beep;
+  p.Text = text;
+  p.HelpContext = help;
+  p.MinButtonWidth = 75;
+  p.EscapeResult = 0;
+  p.DefaultButton = 0;
+  return p;
+}
+
+void Plain(const std::string& caption, int icon, int beep, const std::string& text, int help) {
+  TMessageBoxParams p = Family(caption, icon, beep, text, help);
+  p.Buttons = WithHelp({"OK"}, help);
+  p.HelpButton = help != 0 ? 1 : -1;
+  p.Stacked = true;
+  ShowMessageBox(p);
+}
+
+void WithMore(const std::string& caption, int icon, int beep, const std::string& text,
+              const std::string& more, int help) {
+  TMessageBoxParams p = Family(caption, icon, beep, text, help);
+  p.MoreText = more;
+  p.Buttons = WithHelp({"OK", kMoreInfoCaption}, help);
+  p.MoreButton = 1;
+  p.HelpButton = help != 0 ? 2 : -1;
+  p.Stacked = false;
+  ShowMessageBox(p);
+}
+
+}  // namespace
+
+TUserInteraction* SetUserInteraction(TUserInteraction* interaction) {
+  TUserInteraction* previous = gInteraction;
+  gInteraction = interaction;
+  return previous;
+}
+
+TUserInteraction& UserInteraction() {
+  return gInteraction != nullptr ? *gInteraction : ConsoleInteraction();
+}
+
+int ShowMessageBox(const TMessageBoxParams& params) { return UserInteraction().MessageBox(params); }
+
+bool InputBox(const std::string& title, const std::string& prompt, std::string& value) {
+  return UserInteraction().InputBox(title, prompt, value);
+}
+
+bool ChooseFolder(const std::string& title, const std::string& startFolder,
+                  const std::string& presetName, std::string& folder) {
+  return UserInteraction().ChooseFolder(title, startFolder, presetName, folder);
+}
+
+void ShowWarning(const std::string& text, int help) { Plain("Warning", 0, 1, text, help); }
+
+void ShowWarningMore(const std::string& text, const std::string& more, int help) {
+  WithMore("Warning", 0, 1, text, more, help);
+}
+
+void ShowInformation(const std::string& text, int help) { Plain("Information", 1, 2, text, help); }
+
+void ShowInformationMore(const std::string& text, const std::string& more, int help) {
+  WithMore("Information", 1, 2, text, more, help);
+}
+
+int AskQuestion(const std::string& text, int help, int defaultButton, int escapeResult) {
+  TMessageBoxParams p = Family("Question", 2, 3, text, help);
+  p.Buttons = WithHelp({"&Yes", "&No"}, help);
+  p.HelpButton = help != 0 ? 2 : -1;
+  p.DefaultButton = defaultButton;
+  p.EscapeResult = escapeResult;
+  return ShowMessageBox(p) == 0 ? mrYes : mrNo;
+}
+
+int AskQuestionMore(const std::string& text, const std::string& more, int help, int escapeResult,
+                    int defaultButton) {
+  TMessageBoxParams p = Family("Question", 2, 3, text, help);
+  p.MoreText = more;
+  p.Buttons = WithHelp({"&Yes", "&No", kMoreInfoCaption}, help);
+  p.MoreButton = 2;
+  p.HelpButton = help != 0 ? 3 : -1;
+  p.DefaultButton = defaultButton;
+  p.EscapeResult = escapeResult;
+  return ShowMessageBox(p) == 0 ? mrYes : mrNo;
+}
+
+void ShowException(const std::string& text, int help, const std::exception& error) {
+  if (dynamic_cast<const EAbort*>(&error) != nullptr) return;
+  if (dynamic_cast<const EAssertionFailed*>(&error) != nullptr) {
+    TMessageBoxParams p;
+    p.Caption = "Assertion Failure";
+    p.Text = error.what();
+    p.IconKind = 3;
+    p.BeepKind = 4;
+    p.Stacked = true;
+    p.Buttons = {"OK"};
+    ShowMessageBox(p);
+    return;
+  }
+  if (const auto* qel = dynamic_cast<const EQelException*>(&error)) {
+    switch (qel->MessageBoxKind()) {
+      case 0:
+        break;
+      case 1:
+        ShowWarning(qel->what(), help);
+        return;
+      case 2:
+        ShowWarningMore(text, qel->what(), help);
+        return;
+      case 3:
+        ShowInformation(qel->what(), help);
+        return;
+      case 4:
+        ShowInformationMore(text, qel->what(), help);
+        return;
+      default:
+        throw std::runtime_error("Need to create a messageboxkind for ");
+    }
+  }
+  TMessageBoxParams p;
+  p.Caption = "Error";
+  p.IconKind = 3;
+  p.BeepKind = 4;
+  p.Stacked = false;
+  p.MinButtonWidth = 90;
+  p.EscapeResult = 0;
+  p.DefaultButton = 0;
+  p.HelpContext = help;
+  p.Text = text;
+  p.MoreText = error.what();
+  p.Buttons = WithHelp({"OK", kMoreInfoCaption}, help);
+  p.MoreButton = 1;
+  p.HelpButton = help != 0 ? 2 : -1;
+  ShowMessageBox(p);
+}
