@@ -1,0 +1,17 @@
+#pragma once
+
+#include <pugixml.hpp>
+
+#include <optional>
+#include <string>
+
+// Action codes of the extension rules.
+inline constexpr const char* kActionNormal = "N";
+inline constexpr const char* kActionIgnoreRemoveDelete = "IRD";
+inline constexpr const char* kActionIgnoreStandard = "IS";
+inline constexpr const char* kActionIgnoreRemoveLeave = "IRL";
+
+// The action text of the first rule whose value equals the (lower-cased)
+// extension of fileName, or nullopt when none matches.
+std::optional<std::string> FindExtensionAction(const pugi::xml_document& config,
+                                               const std::string& fileName);
