@@ -1,0 +1,135 @@
+#include "support/files.h"
+
+#include <cerrno>
+#include <cstring>
+#include <stdexcept>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+int OpenFlags(TFileAccess access, TFileCreation creation) {
+  int flags = O_CLOEXEC;
+  switch (access) {
+    case TFileAccess::Read:
+      flags |= O_RDONLY;
+      break;
+    case TFileAccess::Write:
+      flags |= O_WRONLY;
+      break;
+    case TFileAccess::ReadWrite:
+      flags |= O_RDWR;
+      break;
+  }
+  switch (creation) {
+    case TFileCreation::CreateNew:
+      flags |= O_CREAT | O_EXCL;
+      break;
+    case TFileCreation::CreateAlways:
+      flags |= O_CREAT | O_TRUNC;
+      break;
+    case TFileCreation::OpenExisting:
+      break;
+    case TFileCreation::OpenAlways:
+    case TFileCreation::Append:
+      flags |= O_CREAT;
+      break;
+    case TFileCreation::TruncateExisting:
+      flags |= O_TRUNC;
+      break;
+  }
+  return flags;
+}
+
+std::runtime_error IOError(const char* what, const std::string& fileName, int error) {
+  return std::runtime_error(std::string(what) + " " + fileName + ": " + std::strerror(error));
+}
+
+}  // namespace
+
+TDiskFileStream::TDiskFileStream(const std::string& fileName, TFileAccess access,
+                                 TFileCreation creation)
+    : fileName_(fileName) {
+  do {
+    fd_ = ::open(fileName.c_str(), OpenFlags(access, creation), 0666);
+  } while (fd_ < 0 && errno == EINTR);
+  if (fd_ < 0) {
+    throw std::runtime_error("Cannot open or create file " + fileName + " with " +
+                             std::to_string(errno));
+  }
+  if (creation == TFileCreation::Append && ::lseek(fd_, 0, SEEK_END) < 0) {
+    const int error = errno;
+    ::close(fd_);
+    fd_ = -1;
+    throw IOError("Cannot seek in", fileName, error);
+  }
+}
+
+TDiskFileStream::~TDiskFileStream() {
+  if (fd_ >= 0) ::close(fd_);
+}
+
+std::size_t TDiskFileStream::Read(void* buffer, std::size_t size) {
+  if (fd_ < 0) throw std::runtime_error("File is closed: " + fileName_);
+  for (;;) {
+    const ssize_t n = ::read(fd_, buffer, size);
+    if (n >= 0) return static_cast<std::size_t>(n);
+    if (errno != EINTR) throw IOError("Cannot read", fileName_, errno);
+  }
+}
+
+void TDiskFileStream::Write(const void* data, std::size_t size) {
+  if (fd_ < 0) throw std::runtime_error("File is closed: " + fileName_);
+  const char* p = static_cast<const char*>(data);
+  while (size > 0) {
+    const ssize_t n = ::write(fd_, p, size);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      throw IOError("Cannot write", fileName_, errno);
+    }
+    p += n;
+    size -= static_cast<std::size_t>(n);
+  }
+}
+
+std::string TDiskFileStream::ReadToEnd() {
+  std::string result;
+  const std::int64_t size = Size();
+  if (size > 0) result.reserve(static_cast<std::size_t>(size));
+  char buffer[65536];
+  for (std::size_t n = Read(buffer, sizeof buffer); n > 0; n = Read(buffer, sizeof buffer)) {
+    result.append(buffer, n);
+  }
+  return result;
+}
+
+std::int64_t TDiskFileStream::Size() const {
+  struct stat st {};
+  if (fd_ < 0 || ::fstat(fd_, &st) != 0) return 0;
+  return static_cast<std::int64_t>(st.st_size);
+}
+
+void TDiskFileStream::Close() {
+  if (fd_ < 0) return;
+  const int fd = fd_;
+  fd_ = -1;
+  // Linux releases the handle even when close fails, so it is never retried.
+  if (::close(fd) != 0 && errno != EINTR) throw IOError("Cannot write", fileName_, errno);
+}
+
+std::string ReadTextFile(const std::string& path) {
+  TDiskFileStream stream(path, TFileAccess::Read, TFileCreation::OpenExisting);
+  return stream.ReadToEnd();
+}
+
+void WriteTextFile(const std::string& path, std::string_view text) {
+  TDiskFileStream stream(path, TFileAccess::Write, TFileCreation::CreateAlways);
+  stream.Write(text);
+  stream.Close();
+}
+
+bool IsValidFileName(std::string_view name) {
+  return name.find_first_of("\\/:*?\"<>|") == std::string_view::npos;
+}

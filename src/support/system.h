@@ -1,0 +1,11 @@
+#pragma once
+
+#include <string>
+
+// The temporary folder (TMPDIR, else the system's), ending in "/", created with
+// its parents when missing. Any failure raises "Can't use windows temporary dir",
+// the text users and scripts have long known this error by.
+std::string GetTempFolder();
+
+// Full path of the running program (empty when it cannot be found).
+std::string ApplicationFilePath();
