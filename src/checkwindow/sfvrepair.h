@@ -1,0 +1,77 @@
+#pragma once
+
+#include <QEvent>
+
+#include <string>
+#include <vector>
+
+// A check window that the manager opened posts this to the manager once it has
+// rewritten its SFV; the manager then verifies the SFV named by its RecheckPath again.
+inline constexpr QEvent::Type WM_RECHECKSFV = static_cast<QEvent::Type>(QEvent::User + 101);
+
+// What the repairs need of the window that shows the rows of one SFV. The window
+// implements it; tests implement it with a plain list of rows.
+class TSFVRepairHost {
+ public:
+  virtual ~TSFVRepairHost() = default;
+
+  // Rows an action applies to: the selected rows, or the current row when none is selected.
+  virtual int ActionRowCount() const = 0;
+  // Selects the current row when no row is selected.
+  virtual void EnsureSelection() = 0;
+  // The selected rows, in the order the user selected them.
+  virtual std::vector<int> SelectedRows() const = 0;
+  virtual int RowCount() const = 0;
+  // The row's file-name part, and its folder part ending in "/".
+  virtual std::string RowFilename(int row) const = 0;
+  virtual std::string RowPath(int row) const = 0;
+
+  virtual std::string SFVPath() const = 0;
+  // The window's working copy of the fileDetails text.
+  virtual std::string FileDetailsXML() const = 0;
+  virtual void SetFileDetailsXML(const std::string& text) = 0;
+
+  // True when the manager opened the window: a rewritten SFV then goes back to it.
+  virtual bool OpenedByManager() const = 0;
+  virtual void SaveWindowPlacement() = 0;
+  // Sets the manager's RecheckPath to sfvPath, closes the window and queues
+  // WM_RECHECKSFV to the manager (posted, so it arrives after this call returns).
+  virtual void HandBackToManager(const std::string& sfvPath) = 0;
+
+  // Empties the rows; the column definitions stay.
+  virtual void RemoveAllRows() = 0;
+  // Verifies fileDetailsXML against SFVPath() with the window as the view, no
+  // progress callback and the window's own abort query (VerifyFileDetails); a
+  // verification that runs to its end leaves its text as the working copy.
+  virtual void VerifyAsView(const std::string& fileDetailsXML) = 0;
+};
+
+// How ApplyToSFV changes the working copy before the SFV is rewritten.
+enum class TApplyMode {
+  amRemove,           // drop the entries of the highlighted rows
+  amRemoveAndDelete,  // drop them and send their files to the trash
+  amRefresh,          // recompute the CRC of the highlighted rows' files
+  amAfterRename,      // the copy already holds the new names
+  amTidy,             // rewrite as it is
+};
+
+// The repair actions of the check window. Every question, input box and warning
+// goes through the message seam; no file outside the SFV's folder tree is ever
+// renamed or deleted (such rows are left alone and named in one warning).
+//
+// An error while writing the SFV ends the action with the error's own message in
+// an error box; other errors (a working copy that is no XML) escape to the caller.
+class TSFVRepair {
+ public:
+  explicit TSFVRepair(TSFVRepairHost& host) : host_(host) {}
+
+  void actRemoveExecute();
+  void actRefreshCRCExecute();
+  void actRenameExecute();
+  void actTidySFVExecute();
+
+  void ApplyToSFV(TApplyMode mode);
+
+ private:
+  TSFVRepairHost& host_;
+};
