@@ -1,0 +1,66 @@
+#pragma once
+
+#include "sfv/crc.h"
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+// Called every few milliseconds while a CRC is awaited (the caller processes its
+// events there); returning true stops the hash at its next block.
+using TCRCWaitPoll = std::function<bool()>;
+
+// Where a verification gets its CRCs. Hashing never runs on the calling thread, so
+// the caller stays responsive and can stop inside a large file.
+class TCRCSource {
+ public:
+  virtual ~TCRCSource() = default;
+
+  // The files the checksum pass is going to ask for, in that order. A source may
+  // hash ahead; a verification that stops early simply asks for fewer.
+  virtual void Announce(const std::vector<std::string>& paths) { (void)paths; }
+
+  // Waits for the CRC of path, calling poll at least every ~10 ms meanwhile.
+  virtual TCRCStatus Compute(const std::string& path, std::uint32_t& crc,
+                             const TCRCWaitPoll& poll) = 0;
+};
+
+// Hashes one file at a time on demand, on one worker thread kept for the source's life.
+class TBackgroundCRCSource final : public TCRCSource {
+ public:
+  TBackgroundCRCSource();
+  ~TBackgroundCRCSource() override;
+  TBackgroundCRCSource(const TBackgroundCRCSource&) = delete;
+  TBackgroundCRCSource& operator=(const TBackgroundCRCSource&) = delete;
+
+  TCRCStatus Compute(const std::string& path, std::uint32_t& crc,
+                     const TCRCWaitPoll& poll) override;
+
+ private:
+  class TImpl;
+  std::unique_ptr<TImpl> impl_;
+};
+
+// Hashes the announced files ahead of the verification on up to `jobs` threads;
+// answers come back in announcement order whatever the thread count.
+class TParallelCRCSource final : public TCRCSource {
+ public:
+  // abort (optional) stops every hash at its next block, e.g. on Ctrl-C.
+  // bytes (optional) counts every byte read.
+  explicit TParallelCRCSource(int jobs, const std::atomic<bool>* abort = nullptr,
+                              std::atomic<std::uint64_t>* bytes = nullptr);
+  ~TParallelCRCSource() override;
+  TParallelCRCSource(const TParallelCRCSource&) = delete;
+  TParallelCRCSource& operator=(const TParallelCRCSource&) = delete;
+
+  void Announce(const std::vector<std::string>& paths) override;
+  TCRCStatus Compute(const std::string& path, std::uint32_t& crc,
+                     const TCRCWaitPoll& poll) override;
+
+ private:
+  class TImpl;
+  std::unique_ptr<TImpl> impl_;
+};

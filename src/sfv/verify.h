@@ -1,0 +1,90 @@
+#pragma once
+
+#include "sfv/crcsource.h"
+#include "support/datetime.h"
+
+#include <pugixml.hpp>
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+enum TVerifyResult { vrVerifiedOK = 0, vrFailed = 1, vrAccepted = 2, vrAborted = 3 };
+
+// "Verified OK", "Failed", "Accepted", "Aborted".
+const char* VerifyResultText(TVerifyResult result);
+
+// The statuses a verification gives its rows.
+inline constexpr const char* kStatusWaiting = "Waiting";
+inline constexpr const char* kStatusIgnored = "Ignored";
+inline constexpr const char* kStatusNotFound = "File not found";
+inline constexpr const char* kStatusRunning = "Running...";
+inline constexpr const char* kStatusNoCRC = "Unable to generate CRC";
+inline constexpr const char* kStatusCRCFailed = "CRC Failed";
+inline constexpr const char* kStatusOK = "OK";
+
+// (SFV path, 1-based entry just done, number of entries).
+using TVerifyProgressEvent =
+    std::function<void(const std::string& sfvPath, int current, int total)>;
+// Setting the flag to true stops the verification with vrAborted.
+using TQueryAbortEvent = std::function<void(bool& abort)>;
+// Lets the caller process its pending events; called at least every ~10 ms while
+// a file is hashed, and at every point where the verification yields.
+using TYieldEvent = std::function<void()>;
+
+// What a verification shows, row by row: one row per entry of the fileDetails
+// document, in document order. The check window implements it, and so does the
+// command-line verifier.
+class TVerifyView {
+ public:
+  virtual ~TVerifyView() = default;
+
+  virtual void ShowView() = 0;
+  virtual void AttachSFV(const std::string& sfvPath) = 0;
+  // Returns the new row's index (0-based, in append order).
+  virtual int AppendRow() = 0;
+  virtual void SetFilename(int row, const std::string& fileName) = 0;
+  // The folder part of the entry, ending with "/".
+  virtual void SetPath(int row, const std::string& folder) = 0;
+  virtual void SetStatus(int row, const std::string& status) = 0;
+  virtual void SetSize(int row, std::int64_t size) = 0;
+  // Local time, seconds rounded down to even.
+  virtual void SetTimestamp(int row, TDateTime timestamp) = 0;
+  virtual std::string GetStatus(int row) const = 0;
+  // Makes the row current and scrolls it into view.
+  virtual void MakeCurrent(int row) = 0;
+  virtual void Repaint() = 0;
+  // Called only when a verification ran to its end.
+  virtual void ShowSummary() = 0;
+  // The final fileDetails text of a complete verification (the view's working copy).
+  virtual void SetFileDetailsXML(const std::string& text) = 0;
+};
+
+// Everything a verification may be given besides the document. All optional.
+struct TVerifyOptions {
+  TVerifyView* View = nullptr;
+  TVerifyProgressEvent OnProgress;
+  TQueryAbortEvent OnQueryAbort;
+  TYieldEvent Yield;
+  // Where CRCs come from; by default a background thread created for the call.
+  TCRCSource* CRCSource = nullptr;
+};
+
+// Parses SFV text (ParseSFV, with the configuration's extension rules) and verifies
+// it. fileDetailsXML receives the parsed text, completed with `timestamp` and `size`
+// when the verification runs to its end; mine the parser's flag. folder ends with "/".
+TVerifyResult VerifySFV(const std::string& text, const std::string& folder,
+                        const std::string& fileName, const pugi::xml_document& config,
+                        std::string& fileDetailsXML, bool& mine,
+                        const TVerifyOptions& options = {});
+
+// Verifies a fileDetails text; on a complete run the text is replaced by the
+// document with `timestamp` and `size` set for every file found, on a stop it is
+// left unchanged. Throws std::runtime_error when the text is not XML.
+TVerifyResult VerifyFileDetails(std::string& fileDetailsXML, const std::string& sfvPath,
+                                const TVerifyOptions& options = {});
+
+// The value of a listed CRC text: hexadecimal in any letter case, short texts have
+// leading zeros, an empty text is 0; any other character counts as digit -1 and
+// the sum wraps modulo 2^32, which is how such texts have always been compared.
+std::uint32_t ListedCRCValue(const std::string& text);
