@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QColor>
+#include <QIcon>
+#include <QPixmap>
+
+#include <string>
+
+// The pictures of the check window, drawn here so that they scale with the
+// screen's pixel ratio and need no image files.
+
+// Glyph slots, in the order the status column refers to them.
+enum TStatusGlyph {
+  sgOK = 0,       // green tick
+  sgFailed = 1,   // red cross
+  sgIgnored = 2,  // purple exclamation mark
+  sgRunning = 3,  // red arrow
+  sgWaiting = 4,  // grey arrow
+};
+
+// The glyph of a row status; -1 for an empty status (no picture).
+int StatusGlyphIndex(const std::string& status);
+// A 16 by 16 glyph.
+QPixmap StatusGlyph(int index, qreal devicePixelRatio = 1.0);
+// The text colour of a row; "Running..." keeps the grid's own colour.
+QColor StatusTextColor(const std::string& status, const QColor& gridText);
+
+enum class TToolImage { Launch, Remove, Rename, RefreshCRC, TidySFV, Manager, Notepad, Copy };
+// A 24 by 24 tool-bar image.
+QIcon ToolImage(TToolImage image);
+
+// The program's icon.
+QIcon ApplicationIcon();
+
+// Makes the embedded pictures available; the library is static, so the linker
+// would otherwise drop them.
+void EnsureCheckWindowResources();
