@@ -102,7 +102,9 @@ QDateTime ToQDateTime(TDateTime value) {
   return QDateTime(kEpoch.addDays(days), QTime::fromMSecsSinceStartOfDay(static_cast<int>(ms)));
 }
 
-TDateTime Now() { return FromQDateTime(QDateTime::currentDateTime()); }
+TDateTime Now() {
+  return FromQDateTime(QDateTime::currentDateTime());
+}
 
 TDateTime FromUnixTime(long long secondsSinceEpoch) {
   return FromQDateTime(QDateTime::fromSecsSinceEpoch(secondsSinceEpoch));

@@ -83,7 +83,9 @@ TUserInteraction& UserInteraction() {
   return gInteraction != nullptr ? *gInteraction : ConsoleInteraction();
 }
 
-int ShowMessageBox(const TMessageBoxParams& params) { return UserInteraction().MessageBox(params); }
+int ShowMessageBox(const TMessageBoxParams& params) {
+  return UserInteraction().MessageBox(params);
+}
 
 bool InputBox(const std::string& title, const std::string& prompt, std::string& value) {
   return UserInteraction().InputBox(title, prompt, value);
@@ -94,13 +96,17 @@ bool ChooseFolder(const std::string& title, const std::string& startFolder,
   return UserInteraction().ChooseFolder(title, startFolder, presetName, folder);
 }
 
-void ShowWarning(const std::string& text, int help) { Plain("Warning", 0, 1, text, help); }
+void ShowWarning(const std::string& text, int help) {
+  Plain("Warning", 0, 1, text, help);
+}
 
 void ShowWarningMore(const std::string& text, const std::string& more, int help) {
   WithMore("Warning", 0, 1, text, more, help);
 }
 
-void ShowInformation(const std::string& text, int help) { Plain("Information", 1, 2, text, help); }
+void ShowInformation(const std::string& text, int help) {
+  Plain("Information", 1, 2, text, help);
+}
 
 void ShowInformationMore(const std::string& text, const std::string& more, int help) {
   WithMore("Information", 1, 2, text, more, help);

@@ -17,8 +17,8 @@ struct TMessageBoxParams {
   int MinButtonWidth = 75;
   int EscapeResult = -1;   // -1: Esc does nothing
   int DefaultButton = -1;  // -1: the first button
-  int IconKind = 0;        // 0 exclamation, 1 information, 2 question, 3 error, 4 application, 5 resource
-  int BeepKind = 0;        // 0 none, 1 exclamation, 2 default, 3 question, 4 error
+  int IconKind = 0;  // 0 exclamation, 1 information, 2 question, 3 error, 4 application, 5 resource
+  int BeepKind = 0;  // 0 none, 1 exclamation, 2 default, 3 question, 4 error
   bool Stacked = false;
   std::vector<std::string> Buttons;  // empty: a single "OK"
   std::string Caption;
@@ -31,7 +31,8 @@ class TUserInteraction {
   // Index of the pressed button, or EscapeResult.
   virtual int MessageBox(const TMessageBoxParams& params) = 0;
   // One-line input box; false when cancelled. value holds the initial text on entry.
-  virtual bool InputBox(const std::string& title, const std::string& prompt, std::string& value) = 0;
+  virtual bool InputBox(const std::string& title, const std::string& prompt,
+                        std::string& value) = 0;
   // Folder chooser; false when cancelled. On success folder ends in "/".
   virtual bool ChooseFolder(const std::string& title, const std::string& startFolder,
                             const std::string& presetName, std::string& folder) = 0;
@@ -71,7 +72,8 @@ void ShowWarningMore(const std::string& text, const std::string& more, int help 
 void ShowInformation(const std::string& text, int help = 0);
 void ShowInformationMore(const std::string& text, const std::string& more, int help = 0);
 // 6 (mrYes) for Yes, 7 (mrNo) otherwise.
-int AskQuestion(const std::string& text, int help = 0, int defaultButton = -1, int escapeResult = -1);
+int AskQuestion(const std::string& text, int help = 0, int defaultButton = -1,
+                int escapeResult = -1);
 int AskQuestionMore(const std::string& text, const std::string& more, int help = 0,
                     int escapeResult = -1, int defaultButton = -1);
 

@@ -31,3 +31,7 @@ std::string ApplicationFilePath() {
              ? std::string(buffer, static_cast<std::size_t>(n))
              : std::string();
 }
+
+std::string HelpFilePath() {
+  return ExtractFilePath(ApplicationFilePath()) + "Checkwell Help.htm";
+}

@@ -9,3 +9,6 @@ std::string GetTempFolder();
 
 // Full path of the running program (empty when it cannot be found).
 std::string ApplicationFilePath();
+
+// The local help file, "Checkwell Help.htm" next to the program file.
+std::string HelpFilePath();
