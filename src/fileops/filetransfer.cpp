@@ -1,0 +1,438 @@
+#include "fileops/filetransfer.h"
+
+#include "fileops/fileprogress.h"
+#include "support/paths.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <filesystem>
+#include <random>
+#include <system_error>
+#include <utility>
+
+namespace {
+
+constexpr std::size_t kBlockSize = 1024 * 1024;
+// Leaves room for the temporary prefix and suffix inside the 255-byte name limit.
+constexpr std::size_t kMaxTempStem = 200;
+
+std::string ErrorText(int error) {
+  return std::generic_category().message(error);
+}
+
+std::string Join(const std::string& folder, const std::string& name) {
+  return IncludeTrailingPathDelimiter(folder) + name;
+}
+
+std::string ParentOf(const std::string& path) {
+  return ExtractFilePath(ExcludeTrailingPathDelimiter(path));
+}
+
+// Closes on every path out of a function.
+class TFileHandle {
+ public:
+  explicit TFileHandle(int fd = -1) : fd_(fd) {}
+  ~TFileHandle() { Reset(); }
+  TFileHandle(const TFileHandle&) = delete;
+  TFileHandle& operator=(const TFileHandle&) = delete;
+  int Get() const { return fd_; }
+  bool Valid() const { return fd_ >= 0; }
+  void Reset() {
+    if (fd_ >= 0) ::close(fd_);
+    fd_ = -1;
+  }
+  // Closes now and reports the close's own error, where some file systems first
+  // say that written data did not reach the disk.
+  int Close() {
+    const int fd = fd_;
+    fd_ = -1;
+    return fd >= 0 ? ::close(fd) : 0;
+  }
+
+ private:
+  int fd_;
+};
+
+// Removes a temporary copy unless the copy was put in place.
+class TTempGuard {
+ public:
+  TTempGuard(std::string path, bool folder) : path_(std::move(path)), folder_(folder) {}
+  ~TTempGuard() {
+    if (path_.empty()) return;
+    if (folder_) {
+      RemovePermanently(path_);
+    } else {
+      ::unlink(path_.c_str());
+    }
+  }
+  TTempGuard(const TTempGuard&) = delete;
+  TTempGuard& operator=(const TTempGuard&) = delete;
+  void Release() { path_.clear(); }
+
+ private:
+  std::string path_;
+  bool folder_;
+};
+
+bool LStat(const std::string& path, struct stat& st) {
+  return ::lstat(path.c_str(), &st) == 0;
+}
+
+// A dot-name beside target, so the temporary copy sits on the target's file
+// system and can be renamed into place; the X's are for mkostemp and mkdtemp.
+std::string TempTemplateBeside(const std::string& target) {
+  std::string name = ExtractFileName(ExcludeTrailingPathDelimiter(target));
+  if (name.size() > kMaxTempStem) name.resize(kMaxTempStem);
+  return ParentOf(target) + "." + name + ".cw-XXXXXX";
+}
+
+std::string RandomSuffix() {
+  static constexpr char kChars[] = "abcdefghijklmnopqrstuvwxyz0123456789";
+  std::random_device device;
+  std::uniform_int_distribution<int> pick(0, sizeof(kChars) - 2);
+  std::string suffix;
+  for (int i = 0; i < 6; ++i) suffix += kChars[pick(device)];
+  return suffix;
+}
+
+bool MakeFolders(const std::string& folder, int& error) {
+  if (folder.empty()) return true;
+  std::error_code ec;
+  std::filesystem::create_directories(ExcludeTrailingPathDelimiter(folder), ec);
+  if (ec) {
+    error = ec.value();
+    return false;
+  }
+  return true;
+}
+
+// Best effort: makes a rename durable before the source of a move goes away.
+void SyncFolder(const std::string& folder) {
+  TFileHandle dir(
+      ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  if (dir.Valid()) ::fsync(dir.Get());
+}
+
+// Ownership can only be kept where the user may give it; a failure there is not one of the copy.
+void ApplyMetadata(int fd, const struct stat& st) {
+  [[maybe_unused]] const int owned = ::fchown(fd, st.st_uid, st.st_gid);
+  ::fchmod(fd, st.st_mode & 07777);
+  const struct timespec times[2] = {st.st_atim, st.st_mtim};
+  ::futimens(fd, times);
+}
+
+void ApplyFolderMetadata(const std::string& folder, const struct stat& st) {
+  [[maybe_unused]] const int owned = ::lchown(folder.c_str(), st.st_uid, st.st_gid);
+  ::chmod(folder.c_str(), st.st_mode & 07777);
+  const struct timespec times[2] = {st.st_atim, st.st_mtim};
+  ::utimensat(AT_FDCWD, folder.c_str(), times, 0);
+}
+
+bool ListFolder(const std::string& folder, std::vector<std::string>& names, int& error) {
+  DIR* dir = ::opendir(folder.c_str());
+  if (dir == nullptr) {
+    error = errno;
+    return false;
+  }
+  errno = 0;
+  while (const dirent* entry = ::readdir(dir)) {
+    const std::string name = entry->d_name;
+    if (name != "." && name != "..") names.push_back(name);
+  }
+  error = errno;
+  ::closedir(dir);
+  return error == 0;
+}
+
+// Both resolved as far as they exist, so "x/../a" and links do not hide a folder
+// being copied into itself.
+bool IsSameOrBelow(const std::string& path, const std::string& folder) {
+  std::error_code ec;
+  const std::string p = std::filesystem::weakly_canonical(ExcludeTrailingPathDelimiter(path), ec);
+  if (ec) return false;
+  const std::string f = std::filesystem::weakly_canonical(ExcludeTrailingPathDelimiter(folder), ec);
+  if (ec) return false;
+  return p == f || p.starts_with(IncludeTrailingPathDelimiter(f));
+}
+
+bool ReadLink(const std::string& path, std::string& text, int& error) {
+  std::vector<char> buffer(256);
+  for (;;) {
+    const ssize_t n = ::readlink(path.c_str(), buffer.data(), buffer.size());
+    if (n < 0) {
+      error = errno;
+      return false;
+    }
+    if (static_cast<std::size_t>(n) < buffer.size()) {
+      text.assign(buffer.data(), static_cast<std::size_t>(n));
+      return true;
+    }
+    buffer.resize(buffer.size() * 2);
+  }
+}
+
+}  // namespace
+
+std::string RemovePermanently(const std::string& path) {
+  struct stat st {};
+  const std::string bare = ExcludeTrailingPathDelimiter(path);
+  if (!LStat(bare, st)) return ErrorText(errno);
+  if (S_ISDIR(st.st_mode)) {
+    std::error_code ec;
+    std::filesystem::remove_all(bare, ec);
+    return ec ? ec.message() : std::string();
+  }
+  return ::unlink(bare.c_str()) == 0 ? std::string() : ErrorText(errno);
+}
+
+TFileTransfer::TFileTransfer(TProgressTracker& progress) : progress_(progress) {}
+
+std::uint64_t TFileTransfer::TreeSize(const std::string& path) {
+  struct stat st {};
+  if (!LStat(ExcludeTrailingPathDelimiter(path), st)) return 0;
+  if (!S_ISDIR(st.st_mode)) return S_ISREG(st.st_mode) ? static_cast<std::uint64_t>(st.st_size) : 0;
+  std::uint64_t total = 0;
+  std::error_code ec;
+  namespace fs = std::filesystem;
+  for (fs::recursive_directory_iterator it(path, fs::directory_options::skip_permission_denied, ec),
+       end;
+       !ec && it != end; it.increment(ec)) {
+    std::error_code sizeError;
+    if (it->is_regular_file(sizeError) && !it->is_symlink(sizeError)) {
+      const auto size = it->file_size(sizeError);
+      if (!sizeError) total += size;
+    }
+  }
+  return total;
+}
+
+bool TFileTransfer::Fail(const std::string& path, const std::string& reason) {
+  failures_.push_back({path, reason});
+  return false;
+}
+
+bool TFileTransfer::FailErrno(const std::string& path, int error) {
+  return Fail(path, ErrorText(error));
+}
+
+bool TFileTransfer::Advance(const std::string& file, std::uint64_t bytes) {
+  if (!progress_.Advance(file, bytes)) cancelled_ = true;
+  return !cancelled_;
+}
+
+bool TFileTransfer::CopyFileAtomic(const std::string& source, const std::string& target) {
+  // O_NONBLOCK: a FIFO must not hang the copy; it is refused below like any non-file.
+  TFileHandle in(::open(source.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
+  if (!in.Valid()) return FailErrno(source, errno);
+  struct stat st {};
+  if (::fstat(in.Get(), &st) != 0) return FailErrno(source, errno);
+  if (!S_ISREG(st.st_mode)) return Fail(source, "not a regular file");
+  ::fcntl(in.Get(), F_SETFL, ::fcntl(in.Get(), F_GETFL) & ~O_NONBLOCK);
+
+  std::string temp = TempTemplateBeside(target);
+  TFileHandle out(::mkostemp(temp.data(), O_CLOEXEC));
+  if (!out.Valid()) return FailErrno(target, errno);
+  TTempGuard guard(temp, false);
+
+  if (buffer_.empty()) buffer_.resize(kBlockSize);
+  std::uint64_t copied = 0;
+  for (;;) {
+    const ssize_t n = ::read(in.Get(), buffer_.data(), buffer_.size());
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return FailErrno(source, errno);
+    }
+    if (n == 0) break;
+    for (ssize_t written = 0; written < n;) {
+      const ssize_t w =
+          ::write(out.Get(), buffer_.data() + written, static_cast<size_t>(n - written));
+      if (w < 0) {
+        if (errno == EINTR) continue;
+        return FailErrno(target, errno);
+      }
+      written += w;
+    }
+    copied += static_cast<std::uint64_t>(n);
+    if (!Advance(source, static_cast<std::uint64_t>(n))) return false;
+  }
+
+  struct stat after {};
+  if (::fstat(in.Get(), &after) != 0) return FailErrno(source, errno);
+  if (copied != static_cast<std::uint64_t>(st.st_size) || after.st_size != st.st_size ||
+      after.st_mtim.tv_sec != st.st_mtim.tv_sec || after.st_mtim.tv_nsec != st.st_mtim.tv_nsec) {
+    return Fail(source, "the file changed while it was being copied");
+  }
+  ApplyMetadata(out.Get(), st);
+  if (::fsync(out.Get()) != 0) return FailErrno(target, errno);
+  struct stat written {};
+  if (::fstat(out.Get(), &written) != 0) return FailErrno(target, errno);
+  if (static_cast<std::uint64_t>(written.st_size) != copied) {
+    return Fail(target, "the copy is incomplete");
+  }
+  if (out.Close() != 0) return FailErrno(target, errno);
+  if (::rename(temp.c_str(), target.c_str()) != 0) return FailErrno(target, errno);
+  guard.Release();
+  return true;
+}
+
+bool TFileTransfer::CopyLinkAtomic(const std::string& source, const std::string& target) {
+  std::string text;
+  int error = 0;
+  if (!ReadLink(source, text, error)) return FailErrno(source, error);
+  std::string temp;
+  for (int attempt = 0;; ++attempt) {
+    temp = TempTemplateBeside(target);
+    temp.replace(temp.size() - 6, 6, RandomSuffix());
+    if (::symlink(text.c_str(), temp.c_str()) == 0) break;
+    if (errno != EEXIST || attempt == 20) return FailErrno(target, errno);
+  }
+  TTempGuard guard(temp, false);
+  if (::rename(temp.c_str(), target.c_str()) != 0) return FailErrno(target, errno);
+  guard.Release();
+  return true;
+}
+
+bool TFileTransfer::CopyEntry(const std::string& source, const std::string& target) {
+  struct stat st {};
+  if (!LStat(source, st)) return FailErrno(source, errno);
+  if (S_ISLNK(st.st_mode)) return CopyLinkAtomic(source, target);
+  if (S_ISREG(st.st_mode)) {
+    struct stat existing {};
+    if (LStat(target, existing) && S_ISDIR(existing.st_mode)) {
+      return Fail(target, "a folder of that name is in the way");
+    }
+    return CopyFileAtomic(source, target);
+  }
+  if (!S_ISDIR(st.st_mode)) return Fail(source, "not a file, folder or link");
+  struct stat existing {};
+  if (!LStat(target, existing)) {
+    // Owner-only until the contents are in, whatever the source's mode says.
+    if (::mkdir(target.c_str(), 0700) != 0) return FailErrno(target, errno);
+    const bool ok = CopyFolderContents(source, target);
+    ApplyFolderMetadata(target, st);
+    return ok;
+  }
+  if (!S_ISDIR(existing.st_mode)) return Fail(target, "a file of that name is in the way");
+  return CopyFolderContents(source, target);
+}
+
+bool TFileTransfer::CopyFolderContents(const std::string& source, const std::string& target) {
+  std::vector<std::string> names;
+  int error = 0;
+  if (!ListFolder(source, names, error)) return FailErrno(source, error);
+  bool ok = true;
+  for (const std::string& name : names) {
+    if (!CopyEntry(Join(source, name), Join(target, name))) ok = false;
+    if (cancelled_) return false;
+  }
+  return ok;
+}
+
+bool TFileTransfer::CopyFolderAtomic(const std::string& source, const std::string& target) {
+  struct stat st {};
+  if (!LStat(source, st)) return FailErrno(source, errno);
+  std::string temp = TempTemplateBeside(target);
+  if (::mkdtemp(temp.data()) == nullptr) return FailErrno(target, errno);
+  TTempGuard guard(temp, true);
+  if (!CopyFolderContents(source, temp)) return false;
+  ApplyFolderMetadata(temp, st);
+  if (::rename(temp.c_str(), ExcludeTrailingPathDelimiter(target).c_str()) != 0) {
+    return FailErrno(target, errno);
+  }
+  guard.Release();
+  return true;
+}
+
+bool TFileTransfer::Copy(const std::string& sourcePath, const std::string& targetPath) {
+  const std::string source = ExcludeTrailingPathDelimiter(sourcePath);
+  const std::string target = ExcludeTrailingPathDelimiter(targetPath);
+  struct stat st {};
+  if (::stat(source.c_str(), &st) != 0) return FailErrno(source, errno);
+  int error = 0;
+  if (S_ISDIR(st.st_mode)) {
+    if (IsSameOrBelow(target, source)) return Fail(source, "a folder cannot be copied into itself");
+    struct stat existing {};
+    if (LStat(target, existing)) {
+      if (!S_ISDIR(existing.st_mode)) return Fail(target, "a file of that name is in the way");
+      return CopyFolderContents(source, target);
+    }
+    if (!MakeFolders(ParentOf(target), error)) return FailErrno(target, error);
+    return CopyFolderAtomic(source, target);
+  }
+  if (!S_ISREG(st.st_mode)) return Fail(source, "not a regular file or folder");
+  struct stat existing {};
+  if (::stat(target.c_str(), &existing) == 0) {
+    if (S_ISDIR(existing.st_mode)) return Fail(target, "a folder of that name is in the way");
+    if (existing.st_dev == st.st_dev && existing.st_ino == st.st_ino) {
+      return Fail(source, "source and destination are the same file");
+    }
+  }
+  if (!MakeFolders(ParentOf(target), error)) return FailErrno(target, error);
+  return CopyFileAtomic(source, target);
+}
+
+bool TFileTransfer::MoveAcrossDevices(const std::string& source, const std::string& target,
+                                      bool isFolder) {
+  bool copied = false;
+  struct stat st {};
+  if (!LStat(source, st)) return FailErrno(source, errno);
+  if (isFolder) {
+    struct stat existing {};
+    copied = LStat(target, existing) ? CopyFolderContents(source, target)
+                                     : CopyFolderAtomic(source, target);
+  } else if (S_ISLNK(st.st_mode)) {
+    copied = CopyLinkAtomic(source, target);
+  } else {
+    copied = CopyFileAtomic(source, target);
+  }
+  if (!copied) return false;
+  SyncFolder(ParentOf(target));
+  const std::string error = RemovePermanently(source);
+  if (!error.empty()) {
+    return Fail(source,
+                "copied to " + target + ", but the original could not be removed: " + error);
+  }
+  return true;
+}
+
+bool TFileTransfer::MergeFolderInto(const std::string& source, const std::string& target) {
+  std::vector<std::string> names;
+  int error = 0;
+  if (!ListFolder(source, names, error)) return FailErrno(source, error);
+  bool ok = true;
+  for (const std::string& name : names) {
+    if (!Move(Join(source, name), Join(target, name))) ok = false;
+    if (cancelled_) return false;
+  }
+  if (ok && ::rmdir(source.c_str()) != 0) return FailErrno(source, errno);
+  return ok;
+}
+
+bool TFileTransfer::Move(const std::string& sourcePath, const std::string& targetPath) {
+  const std::string source = ExcludeTrailingPathDelimiter(sourcePath);
+  const std::string target = ExcludeTrailingPathDelimiter(targetPath);
+  struct stat st {};
+  if (!LStat(source, st)) return FailErrno(source, errno);
+  if (source == target) return true;
+  const bool isFolder = S_ISDIR(st.st_mode);
+  struct stat existing {};
+  if (LStat(target, existing)) {
+    const bool targetIsFolder = S_ISDIR(existing.st_mode);
+    if (isFolder && !targetIsFolder) return Fail(target, "a file of that name is in the way");
+    if (!isFolder && targetIsFolder) return Fail(target, "a folder of that name is in the way");
+  }
+  if (isFolder && IsSameOrBelow(target, source)) {
+    return Fail(source, "a folder cannot be moved into itself");
+  }
+  int error = 0;
+  if (!MakeFolders(ParentOf(target), error)) return FailErrno(target, error);
+  if (::rename(source.c_str(), target.c_str()) == 0) return true;
+  error = errno;
+  if (error == EXDEV) return MoveAcrossDevices(source, target, isFolder);
+  if (isFolder && (error == ENOTEMPTY || error == EEXIST)) return MergeFolderInto(source, target);
+  return FailErrno(source, error);
+}

@@ -1,0 +1,62 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+class TProgressTracker;
+
+// One file that an operation could not handle, and why.
+struct TFileOpFailure {
+  std::string Path;
+  std::string Reason;
+};
+
+// Copies and moves files and folder trees so that no data is ever lost.
+//
+// A copy is written to a temporary name beside its target, synced to disk and
+// checked against the source's size before it takes the target's name; an
+// existing target file is therefore replaced only by a complete copy. A move is
+// rename(2) where it can be; across file systems it is such a copy, and the source
+// is removed only once the copy is in place. Whatever step fails, the source stays
+// as it was and the temporary copy is removed. Permissions and modification times
+// travel with the data.
+class TFileTransfer {
+ public:
+  // progress receives bytes as they are copied (and whole sizes for renames); its
+  // cancel stops the transfer at the next block.
+  explicit TFileTransfer(TProgressTracker& progress);
+
+  // source: a file (links are followed) or a folder, copied with everything in it
+  // (links inside are copied as links); an existing folder target is merged into.
+  bool Copy(const std::string& source, const std::string& target);
+  // source: a file, link or folder; an existing folder target is merged into.
+  bool Move(const std::string& source, const std::string& target);
+
+  const std::vector<TFileOpFailure>& Failures() const { return failures_; }
+  bool Cancelled() const { return cancelled_; }
+
+  // Bytes below path (its own size for a file); what cannot be read counts 0.
+  static std::uint64_t TreeSize(const std::string& path);
+
+ private:
+  bool Fail(const std::string& path, const std::string& reason);
+  bool FailErrno(const std::string& path, int error);
+  bool Advance(const std::string& file, std::uint64_t bytes);
+
+  bool CopyFileAtomic(const std::string& source, const std::string& target);
+  bool CopyLinkAtomic(const std::string& source, const std::string& target);
+  bool CopyEntry(const std::string& source, const std::string& target);
+  bool CopyFolderContents(const std::string& source, const std::string& target);
+  bool CopyFolderAtomic(const std::string& source, const std::string& target);
+  bool MoveAcrossDevices(const std::string& source, const std::string& target, bool isFolder);
+  bool MergeFolderInto(const std::string& source, const std::string& target);
+
+  TProgressTracker& progress_;
+  std::vector<TFileOpFailure> failures_;
+  std::vector<char> buffer_;
+  bool cancelled_ = false;
+};
+
+// Removes a file, link or folder tree for good; "" or the reason it failed.
+std::string RemovePermanently(const std::string& path);
