@@ -1,7 +1,10 @@
 #pragma once
 
+#include "support/datetime.h"
+
 #include <pugixml.hpp>
 
+#include <functional>
 #include <string>
 
 // SFV text is bytes in and bytes out; names stay raw bytes. A backslash in a
@@ -12,10 +15,21 @@
 bool ParseSFV(const std::string& text, const std::string& folder, const pugi::xml_document& config,
               std::string& fileDetailsXML, bool& mine);
 
+// The moment written into the header of a rewritten SFV.
+using TSFVClock = std::function<TDateTime()>;
+
 // Rewrites the SFV at sfvPath from a fileDetails text: sorted, with the program's
 // header; "IRD" files are sent to the trash first. Written atomically; throws
 // std::runtime_error on failure (the old SFV is then intact).
+// An "IRD" file that does not lie inside the SFV's folder tree is left where it is
+// (and still dropped from the SFV); the user is told once per call.
 void WriteSFV(const std::string& fileDetailsXML, const std::string& sfvPath);
+void WriteSFV(const std::string& fileDetailsXML, const std::string& sfvPath,
+              const TSFVClock& clock);
+
+// The text WriteSFV writes for the `fileDetails` root (already sorted), without
+// touching any file: "IRD" and "IRL" entries are left out.
+std::string FormatSFV(const pugi::xml_node& root, const std::string& folder, TDateTime generatedAt);
 
 // Sorts the `file` children of root in place by attribute, bytewise, stable.
 void SortFileDetails(pugi::xml_node root, const char* attribute);

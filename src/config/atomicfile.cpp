@@ -1,0 +1,124 @@
+#include "config/atomicfile.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+#include <random>
+#include <stdexcept>
+
+namespace {
+
+[[noreturn]] void Fail(const std::string& path, int error) {
+  throw std::runtime_error("Cannot write " + path + ": " + std::strerror(error));
+}
+
+// Owns the temporary file until it has been renamed into place.
+class TTemporaryFile {
+ public:
+  explicit TTemporaryFile(const std::string& target) {
+    const std::size_t slash = target.rfind('/');
+    const std::string folder =
+        slash == std::string::npos ? std::string() : target.substr(0, slash + 1);
+    const std::string name = slash == std::string::npos ? target : target.substr(slash + 1);
+    std::random_device random;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+      // Hidden, and ending in neither ".sfv" nor ".xml", so nobody mistakes a
+      // left-over for the real thing. Created with the mode new files normally get.
+      path_ = folder + "." + name + ".tmp" + std::to_string(random() % 1000000);
+      fd_ = ::open(path_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+      if (fd_ >= 0 || errno != EEXIST) break;
+    }
+    if (fd_ < 0) Fail(target, errno);
+  }
+
+  ~TTemporaryFile() {
+    if (fd_ >= 0) ::close(fd_);
+    if (!path_.empty()) ::unlink(path_.c_str());
+  }
+
+  TTemporaryFile(const TTemporaryFile&) = delete;
+  TTemporaryFile& operator=(const TTemporaryFile&) = delete;
+
+  int Descriptor() const { return fd_; }
+  const std::string& Path() const { return path_; }
+
+  // Returns 0 or the errno of a failed close.
+  int Close() {
+    const int fd = fd_;
+    fd_ = -1;
+    return ::close(fd) == 0 ? 0 : errno;
+  }
+
+  // The file is in place: nothing to clean up any more.
+  void Release() { path_.clear(); }
+
+ private:
+  std::string path_;
+  int fd_ = -1;
+};
+
+int WriteAll(int fd, std::string_view bytes) {
+  while (!bytes.empty()) {
+    const ssize_t written = ::write(fd, bytes.data(), bytes.size());
+    if (written < 0) {
+      if (errno == EINTR) continue;
+      return errno;
+    }
+    bytes.remove_prefix(static_cast<std::size_t>(written));
+  }
+  return 0;
+}
+
+// Makes the rename itself durable; a folder that cannot be synced costs only that.
+void SyncFolderOf(const std::string& path) {
+  const std::size_t slash = path.rfind('/');
+  const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash + 1);
+  const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd >= 0) {
+    ::fsync(fd);
+    ::close(fd);
+  }
+}
+
+// Where the bytes really go: a link is followed so that it survives the rewrite.
+std::string ReplacementTarget(const std::string& path) {
+  struct stat st {};
+  if (::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
+    if (char* resolved = ::realpath(path.c_str(), nullptr)) {
+      std::string target(resolved);
+      std::free(resolved);
+      return target;
+    }
+  }
+  return path;
+}
+
+}  // namespace
+
+void WriteFileAtomically(const std::string& path, std::string_view bytes) {
+  if (path.empty()) throw std::runtime_error("Cannot write a file without a name");
+  const std::string target = ReplacementTarget(path);
+
+  struct stat old {};
+  const bool replacing = ::stat(target.c_str(), &old) == 0;
+  if (replacing && S_ISDIR(old.st_mode)) Fail(path, EISDIR);
+
+  TTemporaryFile temporary(target);
+  if (const int error = WriteAll(temporary.Descriptor(), bytes)) Fail(path, error);
+  if (replacing) {
+    // Only root may hand the file to another owner; everybody else keeps their own,
+    // so a refusal here is expected and harmless.
+    [[maybe_unused]] const int owned = ::fchown(temporary.Descriptor(), old.st_uid, old.st_gid);
+    if (::fchmod(temporary.Descriptor(), old.st_mode & 07777) != 0) Fail(path, errno);
+  }
+  if (::fsync(temporary.Descriptor()) != 0) Fail(path, errno);
+  if (const int error = temporary.Close()) Fail(path, error);
+  if (::rename(temporary.Path().c_str(), target.c_str()) != 0) Fail(path, errno);
+  temporary.Release();
+  SyncFolderOf(target);
+}

@@ -1,0 +1,227 @@
+#include "sfv/sfvformat.h"
+
+#include "config/atomicfile.h"
+#include "config/udfxml.h"
+#include "fileops/pathsafety.h"
+#include "fileops/trash.h"
+#include "sfv/extensionrules.h"
+#include "support/messages.h"
+#include "support/paths.h"
+#include "support/productinfo.h"
+#include "support/strings.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <stdexcept>
+#include <string_view>
+#include <vector>
+
+namespace {
+
+constexpr std::string_view kLineBreak = "\r\n";
+constexpr const char* kProductName = "Checkwell";
+
+// CR LF, a lone LF and a lone CR each end a line, so LF CR ends two. A last line
+// without a terminator counts; a terminator at the very end adds no empty line.
+std::vector<std::string_view> SplitLines(std::string_view text) {
+  std::vector<std::string_view> lines;
+  std::size_t start = 0;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const char c = text[i];
+    if (c != '\r' && c != '\n') continue;
+    lines.push_back(text.substr(start, i - start));
+    if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+    start = i + 1;
+  }
+  if (start < text.size()) lines.push_back(text.substr(start));
+  return lines;
+}
+
+bool IsComment(std::string_view line) {
+  const auto first = std::find_if(line.begin(), line.end(),
+                                  [](char c) { return static_cast<unsigned char>(c) > ' '; });
+  return first != line.end() && *first == ';';
+}
+
+// SFVs made on Windows separate folders with a backslash.
+std::string WithForwardSlashes(std::string_view name) {
+  std::string result(name);
+  std::replace(result.begin(), result.end(), '\\', '/');
+  return result;
+}
+
+// Rules are looked up once per extension and parse: an SFV of a thousand ".rar"
+// volumes should not search the configuration a thousand times.
+class TActionCache {
+ public:
+  explicit TActionCache(const pugi::xml_document& config) : config_(config) {}
+
+  const std::optional<std::string>& ActionFor(const std::string& name) {
+    const std::string extension = FileExtension(name);
+    auto found = actions_.find(extension);
+    if (found == actions_.end()) {
+      found = actions_.emplace(extension, FindExtensionAction(config_, name)).first;
+    }
+    return found->second;
+  }
+
+ private:
+  const pugi::xml_document& config_;
+  std::map<std::string, std::optional<std::string>> actions_;
+};
+
+bool IsDroppedOnWrite(const pugi::xml_node& file) {
+  const std::string_view action = file.attribute("action").value();
+  return action == kActionIgnoreRemoveDelete || action == kActionIgnoreRemoveLeave;
+}
+
+// ";" + size + " " + "hh:nn:ss yyyy-mm-dd" + " " + name when the file was seen by
+// a verification, else ";" + name.
+std::string CommentLine(const pugi::xml_node& file, const std::string& writtenName) {
+  const pugi::xml_attribute size = file.attribute("size");
+  const pugi::xml_attribute timestamp = file.attribute("timestamp");
+  if (size && timestamp) {
+    const std::string_view sizeText = size.value();
+    std::int64_t bytes = 0;
+    const auto [end, error] =
+        std::from_chars(sizeText.data(), sizeText.data() + sizeText.size(), bytes);
+    if (error == std::errc() && end == sizeText.data() + sizeText.size() && bytes >= 0) {
+      try {
+        const TDateTime when = XMLToDateTime(timestamp.value());
+        return ";" + std::to_string(bytes) + " " + FormatDateTime("hh:nn:ss yyyy-mm-dd", when) +
+               " " + writtenName;
+      } catch (const std::invalid_argument&) {
+        // An unreadable time only costs the comment its details.
+      }
+    }
+  }
+  return ";" + writtenName;
+}
+
+std::string LeftAloneWarning(const std::string& sfvPath, const std::vector<std::string>& files) {
+  std::string text =
+      "These files were not moved to the trash because they lie outside the "
+      "folder of\r" +
+      sfvPath + ":";
+  for (const std::string& file : files) text += "\r" + file;
+  return text;
+}
+
+}  // namespace
+
+bool ParseSFV(const std::string& text, const std::string& folder, const pugi::xml_document& config,
+              std::string& fileDetailsXML, bool& mine) {
+  fileDetailsXML.clear();
+  mine = false;
+  // What follows a NUL byte is not part of the list.
+  const std::string_view content = std::string_view(text).substr(0, text.find('\0'));
+  const std::vector<std::string_view> lines = SplitLines(content);
+  mine = !lines.empty() && lines.front().find(kProductName) != std::string_view::npos;
+  try {
+    pugi::xml_document document;
+    pugi::xml_node root = document.append_child("fileDetails");
+    TActionCache actions(config);
+    for (const std::string_view line : lines) {
+      if (IsComment(line)) continue;
+      // The last space of the line as read separates name and CRC, so names may
+      // hold spaces and a trailing space leaves the CRC empty.
+      const std::size_t space = line.rfind(' ');
+      if (space == std::string_view::npos) continue;
+      const std::string name = folder + WithForwardSlashes(line.substr(0, space));
+      pugi::xml_node file = root.append_child("file");
+      file.append_attribute("name").set_value(name.c_str());
+      file.append_attribute("CRC").set_value(std::string(line.substr(space + 1, 8)).c_str());
+      const std::optional<std::string>& action = actions.ActionFor(name);
+      if (action && !action->empty() && *action != kActionNormal) {
+        file.append_attribute("action").set_value(action->c_str());
+      }
+    }
+    fileDetailsXML = XMLText(document);
+    return true;
+  } catch (const std::exception&) {
+    fileDetailsXML.clear();
+    return false;
+  }
+}
+
+std::string FormatSFV(const pugi::xml_node& root, const std::string& folder,
+                      TDateTime generatedAt) {
+  std::string text = ";Generated by Checkwell V1.2 (Qel) on " +
+                     FormatDateTime("yyyy-mm-dd @ hh:nn:ss", generatedAt);
+  text += kLineBreak;
+  text += ";" + ProductPageURL("/shareware/applications.asp?appid=checkwell");
+  text += kLineBreak;
+  text += ";Why not try Checkwell... it's now freeware :)";
+  text += kLineBreak;
+  text += ";";
+
+  std::string entries;
+  for (const pugi::xml_node& file : root.children("file")) {
+    if (IsDroppedOnWrite(file)) continue;
+    const std::string name = file.attribute("name").value();
+    // Files in the SFV's folder and below are listed relative to it; others keep
+    // their full path.
+    const std::string writtenName = StartsText(name, folder) ? name.substr(folder.size()) : name;
+    text += kLineBreak;
+    text += CommentLine(file, writtenName);
+    entries += kLineBreak;
+    entries += writtenName + " " + file.attribute("CRC").value();
+  }
+  return text + entries;
+}
+
+void WriteSFV(const std::string& fileDetailsXML, const std::string& sfvPath) {
+  WriteSFV(fileDetailsXML, sfvPath, [] { return Now(); });
+}
+
+void WriteSFV(const std::string& fileDetailsXML, const std::string& sfvPath,
+              const TSFVClock& clock) {
+  pugi::xml_document document;
+  LoadXMLText(document, fileDetailsXML);
+  const pugi::xml_node root = document.document_element();
+  SortFileDetails(root, "name");
+  const std::string folder = ExtractFilePath(sfvPath);
+
+  // A stranger's SFV may list "../" names or links that lead out of its folder;
+  // only files inside the folder's tree ever go to the trash on its behalf.
+  std::vector<std::string> toTrash, leftAlone;
+  for (const pugi::xml_node& file : root.children("file")) {
+    if (std::string_view(file.attribute("action").value()) != kActionIgnoreRemoveDelete) continue;
+    const std::string name = file.attribute("name").value();
+    if (!FileExists(name)) continue;
+    (IsInsideFolderTree(name, folder) ? toTrash : leftAlone).push_back(name);
+  }
+  // Whatever the trash refuses stays where it is; the SFV is rewritten all the same.
+  if (!toTrash.empty()) MoveToTrash(toTrash);
+  if (!leftAlone.empty()) ShowWarning(LeftAloneWarning(sfvPath, leftAlone));
+
+  WriteFileAtomically(sfvPath, FormatSFV(root, folder, clock()));
+}
+
+void SortFileDetails(pugi::xml_node root, const char* attribute) {
+  std::vector<pugi::xml_node> files;
+  for (const pugi::xml_node& file : root.children("file")) files.push_back(file);
+  if (files.size() < 2) return;
+
+  // Byte by byte as unsigned characters (std::char_traits<char> compares so), and
+  // stable, so equal names keep their order.
+  std::vector<pugi::xml_node> sorted = files;
+  std::stable_sort(sorted.begin(), sorted.end(),
+                   [attribute](const pugi::xml_node& a, const pugi::xml_node& b) {
+                     return std::string_view(a.attribute(attribute).value()) <
+                            std::string_view(b.attribute(attribute).value());
+                   });
+
+  // The sorted elements take the places the `file` elements had, so any other
+  // children keep theirs.
+  std::vector<pugi::xml_node> places;
+  places.reserve(files.size());
+  for (const pugi::xml_node& file : files) {
+    places.push_back(root.insert_child_before(pugi::node_pcdata, file));
+  }
+  for (std::size_t i = 0; i < sorted.size(); ++i) root.insert_move_after(sorted[i], places[i]);
+  for (const pugi::xml_node& place : places) root.remove_child(place);
+}
