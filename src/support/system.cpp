@@ -7,14 +7,21 @@
 #include <QFile>
 
 #include <climits>
+#include <cstdlib>
 #include <stdexcept>
 
 #include <unistd.h>
 
 std::string GetTempFolder() {
-  const QString temp = QDir::tempPath();
-  if (!temp.isEmpty() && QDir().mkpath(temp)) {
-    const std::string folder = IncludeTrailingPathDelimiter(QFile::encodeName(temp).toStdString());
+  // TMPDIR is read here rather than through QDir::tempPath, which resolves the
+  // folder and so reports nothing at all for one that does not exist yet.
+  const char* fromEnvironment = std::getenv("TMPDIR");
+  std::string folder = fromEnvironment != nullptr && *fromEnvironment != '\0'
+                           ? std::string(fromEnvironment)
+                           : QFile::encodeName(QDir::tempPath()).toStdString();
+  if (!folder.empty()) {
+    folder = IncludeTrailingPathDelimiter(folder);
+    QDir().mkpath(QFile::decodeName(QByteArray::fromStdString(folder)));
     if (DirectoryExists(folder)) return folder;
   }
   throw std::runtime_error("Can't use windows temporary dir");
