@@ -57,6 +57,7 @@ class TFileCRCReader {
     void operator()(unsigned char* p) const;
   };
   std::size_t blockSize_;
+  std::size_t capacity_ = 0;
   std::unique_ptr<unsigned char, TFreeAligned> buffer_;
   std::atomic<std::uint64_t>* bytes_ = nullptr;
 };

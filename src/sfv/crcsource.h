@@ -14,7 +14,8 @@
 using TCRCWaitPoll = std::function<bool()>;
 
 // Where a verification gets its CRCs. Hashing never runs on the calling thread, so
-// the caller stays responsive and can stop inside a large file.
+// the caller stays responsive and can stop inside a large file. A source serves one
+// caller thread.
 class TCRCSource {
  public:
   virtual ~TCRCSource() = default;
@@ -48,10 +49,8 @@ class TBackgroundCRCSource final : public TCRCSource {
 // answers come back in announcement order whatever the thread count.
 class TParallelCRCSource final : public TCRCSource {
  public:
-  // abort (optional) stops every hash at its next block, e.g. on Ctrl-C.
-  // bytes (optional) counts every byte read.
-  explicit TParallelCRCSource(int jobs, const std::atomic<bool>* abort = nullptr,
-                              std::atomic<std::uint64_t>* bytes = nullptr);
+  // bytes (optional) counts every byte read, for progress displays.
+  explicit TParallelCRCSource(int jobs, std::atomic<std::uint64_t>* bytes = nullptr);
   ~TParallelCRCSource() override;
   TParallelCRCSource(const TParallelCRCSource&) = delete;
   TParallelCRCSource& operator=(const TParallelCRCSource&) = delete;

@@ -1,0 +1,212 @@
+#include "sfv/verify.h"
+
+#include "config/udfxml.h"
+#include "sfv/filelookup.h"
+#include "sfv/sfvformat.h"
+#include "support/paths.h"
+#include "support/strings.h"
+
+#include <memory>
+#include <vector>
+
+namespace {
+
+struct TEntry {
+  pugi::xml_node node;
+  int row = -1;
+  bool ignored = false;
+  std::string diskPath;  // where the presence pass found it
+};
+
+// Appends the first time, so attributes keep the order they were first set in.
+void SetAttribute(pugi::xml_node node, const char* name, const std::string& value) {
+  pugi::xml_attribute attribute = node.attribute(name);
+  if (!attribute) attribute = node.append_attribute(name);
+  attribute.set_value(value.c_str());
+}
+
+// Listed files have always carried their time at two-second resolution.
+TDateTime EvenSecondLocalTime(std::time_t seconds) {
+  const long long t = static_cast<long long>(seconds);
+  return FromUnixTime(t - ((t % 2) + 2) % 2);
+}
+
+// One run over one document. Every way out before the end returns without
+// touching the caller's text; the early returns are the stops of the rules.
+class TVerification {
+ public:
+  TVerification(const std::string& sfvPath, const TVerifyOptions& options)
+      : sfvPath_(sfvPath), options_(options), view_(options.View) {}
+
+  ~TVerification() {
+    // Anything hashed ahead for a run that stopped early is of no use now.
+    if (source_) source_->Announce({});
+  }
+  TVerification(const TVerification&) = delete;
+  TVerification& operator=(const TVerification&) = delete;
+
+  TVerifyResult Run(pugi::xml_document& document, std::string& fileDetailsXML) {
+    std::vector<TEntry> entries;
+    for (pugi::xml_node file : document.document_element().children("file")) {
+      entries.emplace_back().node = file;
+    }
+    const int count = static_cast<int>(entries.size());
+
+    if (view_) {
+      view_->ShowView();
+      if (count >= 1) view_->AttachSFV(sfvPath_);
+    }
+    TVerifyResult result = vrVerifiedOK;
+
+    for (TEntry& entry : entries) {
+      entry.ignored = static_cast<bool>(entry.node.attribute("action"));
+      if (view_) {
+        const std::string name = entry.node.attribute("name").value();
+        entry.row = view_->AppendRow();
+        view_->SetFilename(entry.row, ExtractFileName(name));
+        view_->SetPath(entry.row, ExtractFilePath(name));
+        view_->SetStatus(entry.row, entry.ignored ? kStatusIgnored : kStatusWaiting);
+      }
+      if (entry.ignored) result = vrAccepted;
+    }
+    if (view_) view_->Repaint();
+    Yield();
+    if (AskAbort()) return vrAborted;
+
+    TFileLookup lookup;
+    std::vector<std::string> toHash;
+    for (TEntry& entry : entries) {
+      if (entry.ignored) continue;
+      TFoundFile found;
+      if (!lookup.Find(entry.node.attribute("name").value(), found)) {
+        result = vrFailed;
+        if (!view_) return vrFailed;
+        view_->SetStatus(entry.row, kStatusNotFound);
+        view_->Repaint();
+        continue;
+      }
+      const TDateTime timestamp = EvenSecondLocalTime(found.ModifiedTime);
+      SetAttribute(entry.node, "timestamp", DateTimeToXML(timestamp));
+      SetAttribute(entry.node, "size", std::to_string(found.Size));
+      if (view_) {
+        view_->SetSize(entry.row, found.Size);
+        view_->SetTimestamp(entry.row, timestamp);
+      }
+      entry.diskPath = std::move(found.Path);
+      toHash.push_back(entry.diskPath);
+    }
+    if (!toHash.empty()) Source().Announce(toHash);
+
+    const TCRCWaitPoll poll = [this] {
+      Yield();
+      return AskAbort();
+    };
+    for (int i = 0; i < count; ++i) {
+      const TEntry& entry = entries[static_cast<std::size_t>(i)];
+      Yield();
+      if (AskAbort()) return vrAborted;
+      if (!entry.ignored && (!view_ || view_->GetStatus(entry.row) == kStatusWaiting)) {
+        if (view_) {
+          view_->MakeCurrent(entry.row);
+          view_->SetStatus(entry.row, kStatusRunning);
+          view_->Repaint();
+          Yield();
+          if (AskAbort()) return vrAborted;
+        }
+        std::uint32_t crc = 0;
+        const TCRCStatus status = Source().Compute(entry.diskPath, crc, poll);
+        if (status == TCRCStatus::Aborted) return vrAborted;
+        const char* rowStatus = kStatusOK;
+        if (status != TCRCStatus::OK) {
+          rowStatus = kStatusNoCRC;
+        } else if (ListedCRCValue(entry.node.attribute("CRC").value()) != crc) {
+          rowStatus = kStatusCRCFailed;
+        }
+        if (rowStatus != kStatusOK) {
+          result = vrFailed;
+          if (!view_) return vrFailed;
+        }
+        if (view_) {
+          view_->SetStatus(entry.row, rowStatus);
+          view_->Repaint();
+          Yield();
+          if (AskAbort()) return vrAborted;
+        }
+      }
+      if (options_.OnProgress) options_.OnProgress(sfvPath_, i + 1, count);
+    }
+
+    if (view_) view_->ShowSummary();
+    fileDetailsXML = XMLText(document);
+    if (view_) view_->SetFileDetailsXML(fileDetailsXML);
+    return result;
+  }
+
+ private:
+  void Yield() const {
+    if (options_.Yield) options_.Yield();
+  }
+
+  bool AskAbort() const {
+    bool abort = false;
+    if (options_.OnQueryAbort) options_.OnQueryAbort(abort);
+    return abort;
+  }
+
+  TCRCSource& Source() {
+    if (!source_) {
+      if (options_.CRCSource) {
+        source_ = options_.CRCSource;
+      } else {
+        ownSource_ = std::make_unique<TBackgroundCRCSource>();
+        source_ = ownSource_.get();
+      }
+    }
+    return *source_;
+  }
+
+  const std::string& sfvPath_;
+  const TVerifyOptions& options_;
+  TVerifyView* const view_;
+  std::unique_ptr<TBackgroundCRCSource> ownSource_;
+  TCRCSource* source_ = nullptr;
+};
+
+}  // namespace
+
+const char* VerifyResultText(TVerifyResult result) {
+  switch (result) {
+    case vrVerifiedOK:
+      return "Verified OK";
+    case vrFailed:
+      return "Failed";
+    case vrAccepted:
+      return "Accepted";
+    case vrAborted:
+      return "Aborted";
+  }
+  return "Failed";
+}
+
+std::uint32_t ListedCRCValue(const std::string& text) {
+  return static_cast<std::uint32_t>(HexToInt(text));
+}
+
+TVerifyResult VerifyFileDetails(std::string& fileDetailsXML, const std::string& sfvPath,
+                                const TVerifyOptions& options) {
+  pugi::xml_document document;
+  LoadXMLText(document, fileDetailsXML);
+  TVerification verification(sfvPath, options);
+  return verification.Run(document, fileDetailsXML);
+}
+
+TVerifyResult VerifySFV(const std::string& text, const std::string& folder,
+                        const std::string& fileName, const pugi::xml_document& config,
+                        std::string& fileDetailsXML, bool& mine, const TVerifyOptions& options) {
+  fileDetailsXML.clear();
+  if (!ParseSFV(text, folder, config, fileDetailsXML, mine)) {
+    fileDetailsXML.clear();
+    return vrFailed;
+  }
+  return VerifyFileDetails(fileDetailsXML, folder + fileName, options);
+}
