@@ -216,7 +216,6 @@ class TNTierDataset : public QObject {
   class TBusyScope;
   class TUpdateScope;
 
-  void CheckRow(int row, const char* what) const;
   [[noreturn]] void FailColumn(const std::string& call) const;
   void InvalidateSelection() { selectionCacheValid_ = false; }
   const std::vector<int>& SelectedRows() const;

@@ -1,0 +1,593 @@
+#include "dataset/ntierdataset.h"
+
+#include <QVariant>
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <numeric>
+#include <stdexcept>
+
+namespace {
+
+char Upper(char c) {
+  return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
+std::string UpperText(std::string_view text) {
+  std::string out(text);
+  for (char& c : out) c = Upper(c);
+  return out;
+}
+
+bool SameText(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    if (Upper(a[i]) != Upper(b[i])) return false;
+  }
+  return true;
+}
+
+std::string Trim(std::string_view text) {
+  const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
+  while (!text.empty() && blank(text.front())) text.remove_prefix(1);
+  while (!text.empty() && blank(text.back())) text.remove_suffix(1);
+  return std::string(text);
+}
+
+std::unique_ptr<TNTierField> CreateField(std::uint8_t type) {
+  switch (type) {
+    case NTierType::String:
+    case NTierType::YesNo:
+      return std::make_unique<TNTierStringField>();
+    case NTierType::Integer:
+    case NTierType::SmallInteger:
+    case NTierType::LargeInteger:
+      return std::make_unique<TNTierIntegerField>();
+    case NTierType::DateTime:
+      return std::make_unique<TNTierDateTimeField>();
+    case NTierType::Date:
+      return std::make_unique<TNTierDateField>();
+    case NTierType::Time:
+      return std::make_unique<TNTierTimeField>();
+    case NTierType::Float:
+      return std::make_unique<TNTierFloatField>();
+    default:
+      return std::make_unique<TNTierBooleanField>();
+  }
+}
+
+// Compares two values of one key; -1, 0 or 1.
+template <typename T>
+int Compare(const T& a, const T& b) {
+  return a < b ? -1 : (b < a ? 1 : 0);
+}
+
+// Numbers that are not numbers sort first, so that the order stays a strict one.
+int CompareFloat(double a, double b) {
+  const bool nanA = std::isnan(a), nanB = std::isnan(b);
+  if (nanA || nanB) return Compare(!nanA, !nanB);
+  return Compare(a, b);
+}
+
+// The values of one sort key for every row, read once before the sort.
+struct TKeyColumn {
+  TNTierFieldKind Kind = TNTierFieldKind::String;
+  bool Descending = false;
+  std::vector<std::uint8_t> Null;
+  std::vector<std::string> Text;
+  std::vector<double> Number;
+  std::vector<std::int32_t> Integer;
+
+  int CompareRows(int a, int b) const {
+    const size_t i = static_cast<size_t>(a), j = static_cast<size_t>(b);
+    int result = 0;
+    if (Null[i] || Null[j]) {
+      result = Compare(!Null[i], !Null[j]);
+    } else {
+      switch (Kind) {
+        case TNTierFieldKind::String:
+          result = Text[i].compare(Text[j]);
+          result = result < 0 ? -1 : (result > 0 ? 1 : 0);
+          break;
+        case TNTierFieldKind::Integer:
+        case TNTierFieldKind::Boolean:
+          result = Compare(Integer[i], Integer[j]);
+          break;
+        default:
+          result = CompareFloat(Number[i], Number[j]);
+          break;
+      }
+    }
+    return Descending ? -result : result;
+  }
+};
+
+}  // namespace
+
+// Shows the busy state for the lifetime of the scope, also when it ends by an error.
+class TNTierDataset::TBusyScope {
+ public:
+  explicit TBusyScope(TNTierDataset& dataset) : dataset_(dataset) { emit dataset_.BusyBegin(); }
+  ~TBusyScope() { emit dataset_.BusyEnd(); }
+  TBusyScope(const TBusyScope&) = delete;
+  TBusyScope& operator=(const TBusyScope&) = delete;
+
+ private:
+  TNTierDataset& dataset_;
+};
+
+class TNTierDataset::TUpdateScope {
+ public:
+  explicit TUpdateScope(TNTierDataset& dataset) : dataset_(dataset) { dataset_.BeginUpdate(); }
+  ~TUpdateScope() { dataset_.EndUpdate(); }
+  TUpdateScope(const TUpdateScope&) = delete;
+  TUpdateScope& operator=(const TUpdateScope&) = delete;
+
+ private:
+  TNTierDataset& dataset_;
+};
+
+std::string TNTierColumn::HeaderText() const {
+  const std::string override = Trim(HeaderOverride);
+  return override.empty() ? Caption : override;
+}
+
+std::string TNTierColumn::DisplayFormat() const {
+  const std::string override = Trim(DisplayFormatOverride);
+  return override.empty() ? DefaultDisplayFormat : override;
+}
+
+size_t TNTierDataset::TCaseInsensitiveHash::operator()(std::string_view text) const {
+  size_t hash = 1469598103934665603ull;
+  for (char c : text) {
+    hash ^= static_cast<unsigned char>(Upper(c));
+    hash *= 1099511628211ull;
+  }
+  return hash;
+}
+
+bool TNTierDataset::TCaseInsensitiveEqual::operator()(std::string_view a,
+                                                      std::string_view b) const {
+  return SameText(a, b);
+}
+
+TNTierDataset::TNTierDataset(QObject* parent) : TNTierDataset("ds", parent) {}
+
+TNTierDataset::TNTierDataset(const std::string& name, QObject* parent) : QObject(parent) {
+  setObjectName(QString::fromStdString(name));
+}
+
+TNTierDataset::~TNTierDataset() {
+  Reset();
+}
+
+std::string TNTierDataset::Name() const {
+  return objectName().toStdString();
+}
+
+// Columns ----------------------------------------------------------------------
+
+TNTierColumn& TNTierDataset::AddColumn(const std::string& name, const std::string& caption,
+                                       std::uint8_t type, unsigned options) {
+  if (!rows_.empty()) {
+    throw std::runtime_error("Can't add a field to a TNTierDataSet which has rows - ( " + name +
+                             " )");
+  }
+  auto column = std::make_unique<TNTierColumn>();
+  if (const size_t dot = name.find('.'); dot != std::string::npos) {
+    column->Name = name.substr(dot + 1);
+    column->Source = name;
+  } else if (!name.empty() && name.front() == '#') {
+    column->Name = name.substr(1);
+    column->Source = "#";
+  } else {
+    column->Name = name;
+    column->Source = name;
+  }
+  column->Caption = caption;
+  column->Type = type;
+  column->Options = options;
+  column->Width = type == NTierType::String ? 200 : 100;
+  column->StoredWidth = column->Width;
+  const bool numeric = type == NTierType::Integer || type == NTierType::SmallInteger ||
+                       type == NTierType::LargeInteger || type == NTierType::Float;
+  column->Alignment = numeric ? TNTierAlignment::Right : TNTierAlignment::Left;
+  defined_.push_back(std::move(column));
+  return *defined_.back();
+}
+
+void TNTierDataset::PrepareColumns() {
+  Clear();
+  active_.clear();
+  activeByName_.clear();
+  for (const auto& column : defined_) {
+    column->ActiveIndex = -1;
+    if ((column->Options & (NTierOption::Hidden | NTierOption::Displayed)) == 0) continue;
+    column->ActiveIndex = static_cast<int>(active_.size());
+    active_.push_back(column.get());
+    // emplace keeps the first column of a name, as a linear search would find it.
+    activeByName_.emplace(column->Name, column->ActiveIndex);
+  }
+}
+
+void TNTierDataset::ClearColumns() {
+  Reset();
+  defined_.clear();
+}
+
+TNTierColumn& TNTierDataset::Columns(int index) {
+  return const_cast<TNTierColumn&>(std::as_const(*this).Columns(index));
+}
+
+const TNTierColumn& TNTierDataset::Columns(int index) const {
+  if (index < 0 || index >= ColumnCount()) FailColumn("Columns(" + std::to_string(index) + ")");
+  return *active_[static_cast<size_t>(index)];
+}
+
+int TNTierDataset::IndexOfColumn(std::string_view name) const {
+  const auto found = activeByName_.find(name);
+  return found == activeByName_.end() ? -1 : found->second;
+}
+
+void TNTierDataset::FailColumn(const std::string& call) const {
+  throw std::runtime_error("Request for Invalid Column - ( " + Name() + "." + call + " )");
+}
+
+// Rows -------------------------------------------------------------------------
+
+int TNTierDataset::AppendRow() {
+  if (active_.empty()) {
+    throw std::runtime_error("Can't add rows to a TNTierDataSet if no columns are defined - ( " +
+                             Name() + " )");
+  }
+  std::vector<std::unique_ptr<TNTierField>> fields;
+  fields.reserve(active_.size());
+  for (const TNTierColumn* column : active_) fields.push_back(CreateField(column->Type));
+  auto row = std::make_unique<TNTierRow>(std::move(fields));
+
+  const int index = RowCount();
+  if (updateDepth_ == 0) emit RowAboutToBeAppended(index);
+  // A new row is not selected, so the cached selection stays right.
+  rows_.push_back(std::move(row));
+  if (updateDepth_ == 0) emit RowAppended(index);
+  return index;
+}
+
+void TNTierDataset::DeleteRow(int row) {
+  if (row < 0 || row >= RowCount()) {
+    throw std::runtime_error("Can't delete, Invalid Row - ( " + Name() + ".DeleteRow(" +
+                             std::to_string(row) + ") )");
+  }
+  if (updateDepth_ == 0) emit RowAboutToBeDeleted(row);
+  rows_.erase(rows_.begin() + row);
+  InvalidateSelection();
+  if (updateDepth_ == 0) emit RowDeleted(row);
+}
+
+TNTierRow& TNTierDataset::Rows(int row) {
+  return const_cast<TNTierRow&>(std::as_const(*this).Rows(row));
+}
+
+const TNTierRow& TNTierDataset::Rows(int row) const {
+  if (row < 0 || row >= RowCount()) {
+    throw std::runtime_error("Request for Invalid Row - ( " + Name() + ".Rows(" +
+                             std::to_string(row) + ") )");
+  }
+  return *rows_[static_cast<size_t>(row)];
+}
+
+TNTierField& TNTierDataset::Fields(int column, int row) {
+  return const_cast<TNTierField&>(std::as_const(*this).Fields(column, row));
+}
+
+const TNTierField& TNTierDataset::Fields(int column, int row) const {
+  if (column < 0 || column >= ColumnCount()) {
+    FailColumn("Fields(" + std::to_string(column) + ")");
+  }
+  if (row < 0 || row >= RowCount()) {
+    throw std::runtime_error("Request for Invalid Row - ( " + Name() + ".Fields(" +
+                             std::to_string(row) + ") )");
+  }
+  return rows_[static_cast<size_t>(row)]->Field(column);
+}
+
+TNTierField& TNTierDataset::FieldByName(std::string_view name, int row) {
+  return const_cast<TNTierField&>(std::as_const(*this).FieldByName(name, row));
+}
+
+const TNTierField& TNTierDataset::FieldByName(std::string_view name, int row) const {
+  const int column = IndexOfColumn(name);
+  if (column < 0) {
+    FailColumn("FieldByName(" + std::string(name) + "," + std::to_string(row) + ")");
+  }
+  if (row < 0 || row >= RowCount()) {
+    throw std::runtime_error("Request for Invalid Row - ( " + Name() + ".FieldByName(" +
+                             std::string(name) + "," + std::to_string(row) + ") )");
+  }
+  return rows_[static_cast<size_t>(row)]->Field(column);
+}
+
+void TNTierDataset::Clear() {
+  emit BeforeClear(this);
+  {
+    TUpdateScope update(*this);
+    rows_.clear();
+    InvalidateSelection();
+  }
+  if (filterHintGlyph_) filterHintGlyph_->setProperty("visible", false);
+  emit AfterClear(this);
+}
+
+void TNTierDataset::Reset() {
+  emit BeforeReset(this);
+  Clear();
+  sortFields_.clear();
+  for (const auto& column : defined_) column->ActiveIndex = -1;
+  active_.clear();
+  activeByName_.clear();
+  emit AfterReset(this);
+}
+
+void TNTierDataset::RefreshData() {
+  TUpdateScope update(*this);
+  emit OnRefreshData(this);
+}
+
+void TNTierDataset::BeginUpdate() {
+  if (updateDepth_++ == 0) emit BulkChangeAboutToBegin();
+}
+
+void TNTierDataset::EndUpdate() {
+  if (updateDepth_ > 0 && --updateDepth_ == 0) emit BulkChangeEnded();
+}
+
+// Selection --------------------------------------------------------------------
+
+const std::vector<int>& TNTierDataset::SelectedRows() const {
+  if (!selectionCacheValid_) {
+    selectedCache_.clear();
+    for (size_t i = 0; i < rows_.size(); ++i) {
+      if (rows_[i]->selected_) selectedCache_.push_back(static_cast<int>(i));
+    }
+    selectionCacheValid_ = true;
+  }
+  return selectedCache_;
+}
+
+bool TNTierDataset::IsSelected(int row) const {
+  return row >= 0 && row < RowCount() && rows_[static_cast<size_t>(row)]->selected_;
+}
+
+void TNTierDataset::SetSelected(int row, bool value) {
+  if (row < 0 || row >= RowCount()) {
+    throw std::runtime_error("Invalid Row - ( " + Name() + ".SetSelected(" + std::to_string(row) +
+                             ") )");
+  }
+  TNTierRow& target = *rows_[static_cast<size_t>(row)];
+  if (selectionLocked_ || target.selected_ == value) return;
+  target.selected_ = value;
+  InvalidateSelection();
+  emit OnSelectionChanged(this);
+}
+
+void TNTierDataset::ClearSelection() {
+  if (selectionLocked_) return;
+  for (const auto& row : rows_) row->selected_ = false;
+  selectedCache_.clear();
+  selectionCacheValid_ = true;
+  emit OnSelectionChanged(this);
+}
+
+void TNTierDataset::InvertSelection() {
+  if (selectionLocked_) return;
+  for (const auto& row : rows_) row->selected_ = !row->selected_;
+  InvalidateSelection();
+}
+
+int TNTierDataset::SelectedCount() const {
+  return static_cast<int>(SelectedRows().size());
+}
+
+int TNTierDataset::SelectedRow(int n) const {
+  const std::vector<int>& selected = SelectedRows();
+  return n >= 0 && n < static_cast<int>(selected.size()) ? selected[static_cast<size_t>(n)] : -1;
+}
+
+int TNTierDataset::FirstSelected() const {
+  const std::vector<int>& selected = SelectedRows();
+  return selected.empty() ? -1 : selected.front();
+}
+
+// Sorting ----------------------------------------------------------------------
+
+std::vector<TNTierDataset::TSortKey> TNTierDataset::ParseSortList(const std::string& list) const {
+  std::vector<TSortKey> keys;
+  const std::string whole = Trim(list);
+  size_t start = 0;
+  while (true) {
+    const size_t comma = whole.find(',', start);
+    std::string item = Trim(std::string_view(whole).substr(
+        start, comma == std::string::npos ? std::string::npos : comma - start));
+    TSortKey key;
+    if (!item.empty() && item.front() == '*') {
+      key.Descending = true;
+      item = Trim(std::string_view(item).substr(1));
+    }
+    key.Column = IndexOfColumn(item);
+    if (key.Column < 0) FailColumn("Sort(" + item + ")");
+    keys.push_back(key);
+    if (comma == std::string::npos) break;
+    start = comma + 1;
+  }
+  return keys;
+}
+
+void TNTierDataset::SortRows(const std::vector<TSortKey>& keys) {
+  const size_t count = rows_.size();
+  std::vector<TKeyColumn> columns(keys.size());
+  for (size_t k = 0; k < keys.size(); ++k) {
+    TKeyColumn& key = columns[k];
+    key.Descending = keys[k].Descending;
+    // Every row of a column holds the same field class.
+    key.Kind = rows_.front()->Field(keys[k].Column).Kind();
+    key.Null.resize(count);
+    switch (key.Kind) {
+      case TNTierFieldKind::String:
+        key.Text.resize(count);
+        break;
+      case TNTierFieldKind::Integer:
+      case TNTierFieldKind::Boolean:
+        key.Integer.resize(count);
+        break;
+      default:
+        key.Number.resize(count);
+        break;
+    }
+    for (size_t i = 0; i < count; ++i) {
+      const TNTierField& field = rows_[i]->Field(keys[k].Column);
+      key.Null[i] = field.IsNull();
+      if (field.IsNull()) continue;
+      switch (key.Kind) {
+        case TNTierFieldKind::String:
+          key.Text[i] = UpperText(static_cast<const TNTierStringField&>(field).Text());
+          break;
+        case TNTierFieldKind::Integer:
+          key.Integer[i] = field.AsInteger();
+          break;
+        case TNTierFieldKind::Boolean:
+          key.Integer[i] = field.AsBoolean() ? 1 : 0;
+          break;
+        default:
+          key.Number[i] = field.AsFloat();
+          break;
+      }
+    }
+  }
+
+  std::vector<int> order(count);
+  std::iota(order.begin(), order.end(), 0);
+  std::stable_sort(order.begin(), order.end(), [&columns](int a, int b) {
+    for (const TKeyColumn& key : columns) {
+      const int result = key.CompareRows(a, b);
+      if (result != 0) return result < 0;
+    }
+    return false;
+  });
+
+  std::vector<int> newPositionOf(count);
+  for (size_t i = 0; i < count; ++i)
+    newPositionOf[static_cast<size_t>(order[i])] = static_cast<int>(i);
+  if (updateDepth_ == 0) emit RowsAboutToBeReordered();
+  std::vector<std::unique_ptr<TNTierRow>> sorted(count);
+  for (size_t i = 0; i < count; ++i) sorted[i] = std::move(rows_[static_cast<size_t>(order[i])]);
+  rows_ = std::move(sorted);
+  InvalidateSelection();
+  if (updateDepth_ == 0) emit RowsReordered(newPositionOf);
+}
+
+bool TNTierDataset::Sort(const std::string& list) {
+  if (list.empty()) {
+    ClearSort();
+    return true;
+  }
+  sortFields_ = list;
+  if (rows_.empty()) return true;
+  emit BeforeSort(this);
+  try {
+    const std::vector<TSortKey> keys = ParseSortList(list);
+    TBusyScope busy(*this);
+    SortRows(keys);
+  } catch (const std::exception&) {
+    if (quietSortErrors_) return false;
+    throw;
+  }
+  emit AfterSort(this);
+  return true;
+}
+
+bool TNTierDataset::Resort() {
+  return sortFields_.empty() || Sort(sortFields_);
+}
+
+// Finding ----------------------------------------------------------------------
+
+int TNTierDataset::FindInteger(std::string_view columnName, int startRow,
+                               std::int32_t value) const {
+  if (startRow < 0 || startRow >= RowCount()) return -1;
+  const int column = IndexOfColumn(columnName);
+  if (column < 0) FailColumn("Fields(-1)");
+  for (int row = startRow; row < RowCount(); ++row) {
+    if (rows_[static_cast<size_t>(row)]->Field(column).AsInteger() == value) return row;
+  }
+  return -1;
+}
+
+int TNTierDataset::FindString(std::string_view columnName, int startRow, std::string_view text,
+                              bool ignoreCase, bool wholeValue) const {
+  if (startRow < 0 || startRow >= RowCount()) return -1;
+  const int column = IndexOfColumn(columnName);
+  if (column < 0) FailColumn("Fields(-1)");
+  const auto matches = [&](std::string_view value) {
+    if (wholeValue ? value.size() != text.size() : value.size() < text.size()) return false;
+    value = value.substr(0, text.size());
+    return ignoreCase ? SameText(value, text) : value == text;
+  };
+  const bool isString = active_[static_cast<size_t>(column)]->Type == NTierType::String ||
+                        active_[static_cast<size_t>(column)]->Type == NTierType::YesNo;
+  for (int row = startRow; row < RowCount(); ++row) {
+    const TNTierField& field = rows_[static_cast<size_t>(row)]->Field(column);
+    // String fields are compared in place; others through their text form.
+    const bool found = isString ? matches(static_cast<const TNTierStringField&>(field).Text())
+                                : matches(field.AsString());
+    if (found) return row;
+  }
+  return -1;
+}
+
+// Loading ----------------------------------------------------------------------
+
+void TNTierDataset::LoadFromXML(const pugi::xml_node& document) {
+  TBusyScope busy(*this);
+  TUpdateScope update(*this);
+  Clear();
+  pugi::xml_node root = document;
+  if (document.type() == pugi::node_document) {
+    root =
+        document.find_child([](const pugi::xml_node& n) { return n.type() == pugi::node_element; });
+  }
+
+  size_t children = 0;
+  for (pugi::xml_node child = root.first_child(); child; child = child.next_sibling()) ++children;
+
+  rowLimitReached_ = false;
+  size_t toLoad = children;
+  if (const pugi::xml_attribute limitAttribute = root.attribute("rowLimit")) {
+    const std::string_view text = limitAttribute.value();
+    long long limit = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), limit);
+    if (text.empty() || error != std::errc() || end != text.data() + text.size()) {
+      throw ENTierConversionError("'" + std::string(text) + "' is not a valid integer value");
+    }
+    // A negative limit cannot be met; it means no limit, like 0.
+    if (limit > 0 && children > static_cast<size_t>(limit)) {
+      rowLimitReached_ = true;
+      toLoad = static_cast<size_t>(limit);
+    }
+  }
+  if (filterHintGlyph_) filterHintGlyph_->setProperty("visible", rowLimitReached_);
+
+  size_t index = 0;
+  for (pugi::xml_node child = root.first_child(); child && index < toLoad;
+       child = child.next_sibling(), ++index) {
+    const int row = AppendRow();
+    if (child.type() != pugi::node_element) {
+      throw std::runtime_error("Row data is not an element - ( " + Name() + ".LoadFromXML(" +
+                               std::to_string(index) + ") )");
+    }
+    for (const pugi::xml_attribute attribute : child.attributes()) {
+      FieldByName(attribute.name(), row).SetAsString(attribute.value());
+    }
+  }
+  if (!sortFields_.empty()) Sort(sortFields_);
+}

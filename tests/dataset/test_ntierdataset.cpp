@@ -1,0 +1,474 @@
+#include "dataset/ntierdataset.h"
+
+#include <QSignalSpy>
+
+#include <gtest/gtest.h>
+
+#include <pugixml.hpp>
+
+#include <cctype>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace {
+
+void ExpectError(const std::function<void()>& action, const std::string& message) {
+  try {
+    action();
+    ADD_FAILURE() << "expected \"" << message << "\"";
+  } catch (const std::exception& error) {
+    EXPECT_EQ(message, error.what());
+  }
+}
+
+// The manager's list in small: a hidden key, a status and the two names.
+class TSfvList : public ::testing::Test {
+ protected:
+  TSfvList() {
+    ds.AddColumn("Glyph", "", NTierType::String, 2);
+    ds.AddColumn("#Key", "", NTierType::Integer, 1);
+    ds.AddColumn("Status", "Status", NTierType::String, 2);
+    ds.AddColumn("Filename", "Filename", NTierType::String, 2);
+    ds.AddColumn("Path", "Path", NTierType::String, 2);
+    ds.AddColumn("Mine", "", NTierType::Boolean, 17);
+    ds.PrepareColumns();
+  }
+
+  int Add(const std::string& path, const std::string& name, int key = 0) {
+    const int row = ds.AppendRow();
+    ds.FieldByName("Path", row).SetAsString(path);
+    ds.FieldByName("Filename", row).SetAsString(name);
+    ds.FieldByName("Key", row).SetAsInteger(key);
+    return row;
+  }
+
+  std::vector<std::string> Column(const std::string& name) const {
+    std::vector<std::string> values;
+    for (int row = 0; row < ds.RowCount(); ++row) {
+      const TNTierField& field = ds.FieldByName(name, row);
+      values.push_back(field.IsNull() ? "<null>" : field.AsString());
+    }
+    return values;
+  }
+
+  std::vector<int> Selected() const {
+    std::vector<int> rows;
+    for (int n = 0; n < ds.SelectedCount(); ++n) rows.push_back(ds.SelectedRow(n));
+    return rows;
+  }
+
+  TNTierDataset ds{"ds", nullptr};
+};
+
+using Strings = std::vector<std::string>;
+
+bool SameTextForTest(const std::string& a, const std::string& b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    if (std::toupper(static_cast<unsigned char>(a[i])) !=
+        std::toupper(static_cast<unsigned char>(b[i])))
+      return false;
+  }
+  return true;
+}
+
+// Columns ------------------------------------------------------------------------
+
+TEST(NTierDatasetColumns, NamesSourcesWidthsAndAlignmentsFollowTheDefinition) {
+  TNTierDataset ds("ds", nullptr);
+  const TNTierColumn& qualified = ds.AddColumn("Files.Size", "Size", NTierType::Integer, 2);
+  const TNTierColumn& hash = ds.AddColumn("#Key", "", NTierType::Float, 1);
+  const TNTierColumn& plain = ds.AddColumn("Name", "Name", NTierType::String, 2);
+  const TNTierColumn& when = ds.AddColumn("When", "", NTierType::DateTime, 2);
+  EXPECT_EQ("Size", qualified.Name);
+  EXPECT_EQ("Files.Size", qualified.Source);
+  EXPECT_EQ("Key", hash.Name);
+  EXPECT_EQ("#", hash.Source);
+  EXPECT_EQ("Name", plain.Source);
+  EXPECT_EQ(100, qualified.Width);
+  EXPECT_EQ(200, plain.Width);
+  EXPECT_EQ(100, when.Width);
+  EXPECT_EQ(TNTierAlignment::Right, qualified.Alignment);
+  EXPECT_EQ(TNTierAlignment::Right, hash.Alignment);
+  EXPECT_EQ(TNTierAlignment::Left, when.Alignment);
+  EXPECT_EQ(1, plain.MultiLineMode);
+  EXPECT_TRUE(plain.OwnerDraw);
+}
+
+TEST(NTierDatasetColumns, OnlyCarriedColumnsBecomeActiveAndFieldsTakeTheirClass) {
+  TNTierDataset ds("ds", nullptr);
+  ds.AddColumn("Shown", "", NTierType::Integer, 2);
+  ds.AddColumn("Never", "", NTierType::String, 8);
+  ds.AddColumn("Carried", "", NTierType::Float, 17);
+  ds.AddColumn("Odd", "", 42, 1);
+  EXPECT_EQ(0, ds.ColumnCount());
+  ds.PrepareColumns();
+  ASSERT_EQ(3, ds.ColumnCount());
+  EXPECT_EQ(-1, ds.IndexOfColumn("Never"));
+  EXPECT_EQ(1, ds.IndexOfColumn("cArRiEd"));
+  const int row = ds.AppendRow();
+  EXPECT_EQ(TNTierFieldKind::Integer, ds.Fields(0, row).Kind());
+  EXPECT_EQ(TNTierFieldKind::Float, ds.Fields(1, row).Kind());
+  EXPECT_EQ(TNTierFieldKind::Boolean, ds.Fields(2, row).Kind());
+  EXPECT_TRUE(ds.Fields(0, row).IsNull());
+}
+
+TEST_F(TSfvList, UsageErrorsNameTheDatasetAndTheCall) {
+  Add("/a/", "x.sfv");
+  ExpectError([&] { ds.AddColumn("Late", "", 0, 2); },
+              "Can't add a field to a TNTierDataSet which has rows - ( Late )");
+  ExpectError([&] { ds.DeleteRow(1); }, "Can't delete, Invalid Row - ( ds.DeleteRow(1) )");
+  ExpectError([&] { ds.Columns(6); }, "Request for Invalid Column - ( ds.Columns(6) )");
+  ExpectError([&] { ds.Fields(6, 9); }, "Request for Invalid Column - ( ds.Fields(6) )");
+  ExpectError([&] { ds.Fields(0, 9); }, "Request for Invalid Row - ( ds.Fields(9) )");
+  ExpectError([&] { ds.FieldByName("Nope", -1); },
+              "Request for Invalid Column - ( ds.FieldByName(Nope,-1) )");
+  ExpectError([&] { ds.FieldByName("Path", 1); },
+              "Request for Invalid Row - ( ds.FieldByName(Path,1) )");
+
+  TNTierDataset empty("lst", nullptr);
+  ExpectError([&] { empty.AppendRow(); },
+              "Can't add rows to a TNTierDataSet if no columns are defined - ( lst )");
+}
+
+TEST_F(TSfvList, ClearKeepsColumnsAndSortListResetForgetsThem) {
+  Add("/a/", "x.sfv");
+  ds.Sort("Filename");
+  QSignalSpy beforeClear(&ds, &TNTierDataset::BeforeClear);
+  QSignalSpy afterReset(&ds, &TNTierDataset::AfterReset);
+  ds.Clear();
+  EXPECT_EQ(0, ds.RowCount());
+  EXPECT_EQ(6, ds.ColumnCount());
+  EXPECT_EQ("Filename", ds.SortFields());
+  Add("/a/", "x.sfv");
+  ds.Reset();
+  EXPECT_EQ(2, beforeClear.count());
+  EXPECT_EQ(1, afterReset.count());
+  EXPECT_EQ(0, ds.RowCount());
+  EXPECT_EQ(0, ds.ColumnCount());
+  EXPECT_EQ("", ds.SortFields());
+  EXPECT_EQ(-1, ds.IndexOfColumn("Path"));
+  EXPECT_EQ(6, ds.DefinedColumnCount());
+  ds.AddColumn("Extra", "", 0, 2);  // allowed again: no rows
+  ds.PrepareColumns();
+  EXPECT_EQ(7, ds.ColumnCount());
+}
+
+// Selection ----------------------------------------------------------------------
+
+TEST_F(TSfvList, SelectedRowCountsInRowOrder) {
+  for (int i = 0; i < 8; ++i) Add("/p/", "f" + std::to_string(i));
+  EXPECT_EQ(-1, ds.SelectedRow(0));
+  EXPECT_EQ(-1, ds.FirstSelected());
+  ds.SetSelected(5, true);
+  ds.SetSelected(2, true);
+  EXPECT_EQ(2, ds.SelectedCount());
+  EXPECT_EQ(5, ds.SelectedRow(1));
+  EXPECT_EQ(2, ds.FirstSelected());
+  EXPECT_EQ(-1, ds.SelectedRow(2));
+  EXPECT_FALSE(ds.IsSelected(99));
+
+  // The remembered selection follows deletes, inverts and sorts.
+  ds.DeleteRow(3);
+  EXPECT_EQ((std::vector<int>{2, 4}), Selected());
+  ds.InvertSelection();
+  EXPECT_EQ((std::vector<int>{0, 1, 3, 5, 6}), Selected());
+  ds.Sort("*Filename");  // f7 f6 f5 f4 f2 f1 f0; selected were f0 f1 f4 f6 f7
+  EXPECT_EQ((std::vector<int>{0, 1, 3, 5, 6}), Selected());
+  EXPECT_EQ("f7", ds.FieldByName("Filename", ds.SelectedRow(0)).AsString());
+  EXPECT_EQ("f4", ds.FieldByName("Filename", ds.SelectedRow(2)).AsString());
+}
+
+TEST_F(TSfvList, TheLockIgnoresChangesButNotBadRows) {
+  Add("/p/", "a");
+  Add("/p/", "b");
+  QSignalSpy changed(&ds, &TNTierDataset::OnSelectionChanged);
+  ds.SetSelected(0, true);
+  ds.SetSelected(0, true);  // no change, no event
+  EXPECT_EQ(1, changed.count());
+
+  ds.SetSelectionLocked(true);
+  ds.SetSelected(1, true);
+  ds.ClearSelection();
+  ds.InvertSelection();
+  EXPECT_EQ(1, changed.count());
+  EXPECT_EQ((std::vector<int>{0}), Selected());
+  ExpectError([&] { ds.SetSelected(2, true); }, "Invalid Row - ( ds.SetSelected(2) )");
+
+  ds.SetSelectionLocked(false);
+  ds.ClearSelection();
+  ds.ClearSelection();  // fires although nothing was selected
+  EXPECT_EQ(3, changed.count());
+  ds.InvertSelection();  // fires nothing
+  EXPECT_EQ(3, changed.count());
+  EXPECT_EQ(2, ds.SelectedCount());
+}
+
+TEST_F(TSfvList, IteratingALargeSelectionGivesEveryRowOnce) {
+  for (int i = 0; i < 20000; ++i) Add("/p/", "f", i);
+  for (int i = 0; i < ds.RowCount(); i += 3) ds.SetSelected(i, true);
+  const int count = ds.SelectedCount();
+  ASSERT_EQ(6667, count);
+  long long sum = 0;
+  for (int n = 0; n < count; ++n) sum += ds.SelectedRow(n);
+  EXPECT_EQ(3LL * (6666LL * 6667LL / 2), sum);
+}
+
+// Sorting ------------------------------------------------------------------------
+
+TEST_F(TSfvList, AnEmptyListClearsTheSortAndLeavesTheRows) {
+  Add("/p/", "b");
+  Add("/p/", "a");
+  ds.Sort("Filename");
+  Add("/p/", "0");
+  QSignalSpy before(&ds, &TNTierDataset::BeforeSort);
+  EXPECT_TRUE(ds.Sort(""));
+  EXPECT_EQ("", ds.SortFields());
+  EXPECT_EQ((Strings{"a", "b", "0"}), Column("Filename"));
+  EXPECT_EQ(0, before.count());
+  EXPECT_TRUE(ds.Resort());  // nothing to sort by
+  EXPECT_EQ((Strings{"a", "b", "0"}), Column("Filename"));
+}
+
+TEST_F(TSfvList, SortingAnEmptyListStoresItForALaterResort) {
+  QSignalSpy before(&ds, &TNTierDataset::BeforeSort);
+  QSignalSpy after(&ds, &TNTierDataset::AfterSort);
+  EXPECT_TRUE(ds.Sort("Filename"));
+  EXPECT_EQ("Filename", ds.SortFields());
+  EXPECT_EQ(0, before.count() + after.count());
+  Add("/p/", "c");
+  Add("/p/", "A");
+  Add("/p/", "b");
+  EXPECT_TRUE(ds.Resort());
+  EXPECT_EQ((Strings{"A", "b", "c"}), Column("Filename"));
+  EXPECT_EQ(1, before.count());
+  EXPECT_EQ(1, after.count());
+}
+
+TEST_F(TSfvList, DescendingPathThenFileNameIgnoringLetterCase) {
+  Add("/a/", "Zed", 1);
+  Add("/b/", "y", 2);
+  Add("/a/", "alpha", 3);
+  Add("/b/", "Y", 4);
+  Add("/a/", "ALPHA", 5);
+  EXPECT_TRUE(ds.Sort(" *Path , Filename "));
+  EXPECT_EQ((Strings{"/b/", "/b/", "/a/", "/a/", "/a/"}), Column("Path"));
+  const Strings names = Column("Filename");
+  EXPECT_TRUE(SameTextForTest(names[0], "y") && SameTextForTest(names[1], "y"));
+  EXPECT_TRUE(SameTextForTest(names[2], "alpha") && SameTextForTest(names[3], "alpha"));
+  EXPECT_EQ("Zed", names[4]);
+}
+
+TEST_F(TSfvList, TextComparesAsUpperCasedBytesWithoutCollation) {
+  Add("/", "b");
+  Add("/", "_");         // 0x5F sorts after the upper-cased letters (0x41..0x5A)
+  Add("/", "\xC3\xA9");  // bytes above 0x7F come last
+  Add("/", "A");
+  Add("/", "[");
+  ds.Sort("Filename");
+  EXPECT_EQ((Strings{"A", "b", "[", "_", "\xC3\xA9"}), Column("Filename"));
+}
+
+TEST_F(TSfvList, AnUnknownNameKeepsTheOrderStoresTheListAndFailsQuietlyOrLoudly) {
+  Add("/", "b");
+  Add("/", "a");
+  QSignalSpy after(&ds, &TNTierDataset::AfterSort);
+  EXPECT_FALSE(ds.Sort("Key,Marked"));  // Marked is not a column of this list
+  EXPECT_EQ("Key,Marked", ds.SortFields());
+  EXPECT_FALSE(ds.Sort("Filename,,Path"));
+  EXPECT_EQ((Strings{"b", "a"}), Column("Filename"));
+  EXPECT_EQ(0, after.count());
+
+  ds.SetQuietSortErrors(false);
+  ExpectError([&] { ds.Sort("Never"); }, "Request for Invalid Column - ( ds.Sort(Never) )");
+  EXPECT_EQ("Never", ds.SortFields());
+  EXPECT_EQ((Strings{"b", "a"}), Column("Filename"));
+}
+
+TEST_F(TSfvList, NullsComeFirstAscendingAndLastDescending) {
+  Add("/", "b");
+  Add("/", "a");
+  ds.AppendRow();  // Filename stays null
+  ds.FieldByName("Status", 0).SetAsString("x");
+  ds.Sort("Filename");
+  EXPECT_EQ((Strings{"<null>", "a", "b"}), Column("Filename"));
+  ds.Sort("*Filename");
+  EXPECT_EQ((Strings{"b", "a", "<null>"}), Column("Filename"));
+  // An empty text is a value, not a null.
+  ds.FieldByName("Filename", 2).SetAsString("");
+  ds.Sort("Filename");
+  EXPECT_EQ((Strings{"", "a", "b"}), Column("Filename"));
+}
+
+TEST_F(TSfvList, NumbersAndBooleansCompareByValue) {
+  Add("/", "a", 10);
+  Add("/", "b", -3);
+  Add("/", "c", 2);
+  ds.FieldByName("Mine", 0).SetAsBoolean(true);
+  ds.FieldByName("Mine", 1).SetAsBoolean(false);
+  ds.Sort("Key");
+  EXPECT_EQ((Strings{"b", "c", "a"}), Column("Filename"));
+  ds.Sort("*Mine,Key");  // true first, then false, then the null
+  EXPECT_EQ((Strings{"a", "b", "c"}), Column("Filename"));
+}
+
+TEST(NTierDatasetSort, DatesAndFloatsCompareByValue) {
+  TNTierDataset ds("ds", nullptr);
+  ds.AddColumn("When", "", NTierType::DateTime, 2);
+  ds.AddColumn("Ratio", "", NTierType::Float, 2);
+  ds.PrepareColumns();
+  const double whens[] = {45000.75, 45000.25, 1.5};
+  const double ratios[] = {0.5, -1.25, 0.5};
+  for (int i = 0; i < 3; ++i) {
+    const int row = ds.AppendRow();
+    ds.Fields(0, row).SetAsFloat(whens[i]);
+    ds.Fields(1, row).SetAsFloat(ratios[i]);
+  }
+  ds.Sort("When");
+  EXPECT_EQ(1.5, ds.Fields(0, 0).AsFloat());
+  EXPECT_EQ(45000.75, ds.Fields(0, 2).AsFloat());
+  ds.Sort("Ratio,*When");
+  EXPECT_EQ(-1.25, ds.Fields(1, 0).AsFloat());
+  EXPECT_EQ(45000.75, ds.Fields(0, 1).AsFloat());
+  EXPECT_EQ(1.5, ds.Fields(0, 2).AsFloat());
+}
+
+TEST_F(TSfvList, ReorderSignalsMapOldRowsToNewOnes) {
+  Add("/", "c");
+  Add("/", "a");
+  Add("/", "b");
+  std::vector<int> map;
+  QObject::connect(&ds, &TNTierDataset::RowsReordered,
+                   [&](const std::vector<int>& newPositionOf) { map = newPositionOf; });
+  ds.Sort("Filename");
+  EXPECT_EQ((std::vector<int>{2, 0, 1}), map);
+}
+
+// Finding ------------------------------------------------------------------------
+
+TEST_F(TSfvList, FindsStartAtTheGivenRow) {
+  Add("/", "Movie.SFV", 7);
+  Add("/", "movie.sfv.bak", 8);
+  Add("/", "movie.sfv", 7);
+  EXPECT_EQ(0, ds.FindInteger("Key", 0, 7));
+  EXPECT_EQ(2, ds.FindInteger("key", 1, 7));
+  EXPECT_EQ(-1, ds.FindInteger("Key", 3, 7));
+  EXPECT_EQ(-1, ds.FindInteger("Key", -1, 7));
+  EXPECT_EQ(-1, ds.FindInteger("Key", 0, 9));
+
+  EXPECT_EQ(0, ds.FindString("Filename", 0, "movie.sfv", true, true));
+  EXPECT_EQ(2, ds.FindString("Filename", 0, "movie.sfv", false, true));
+  EXPECT_EQ(1, ds.FindString("Filename", 1, "MOVIE.SFV", true, false));
+  EXPECT_EQ(-1, ds.FindString("Filename", 0, "movie.sfv.bak.old", true, false));
+  EXPECT_EQ(-1, ds.FindString("Filename", 5, "movie.sfv", true, true));
+  EXPECT_EQ(1, ds.FindString("Key", 0, "8", false, true));
+
+  ExpectError([&] { ds.FindInteger("Nope", 0, 1); },
+              "Request for Invalid Column - ( ds.Fields(-1) )");
+  ExpectError([&] { ds.FindString("Nope", 0, "", true, true); },
+              "Request for Invalid Column - ( ds.Fields(-1) )");
+}
+
+// Loading ------------------------------------------------------------------------
+
+class TExtensionList : public ::testing::Test {
+ protected:
+  TExtensionList() {
+    ds.AddColumn("Value", "Extension", NTierType::String, 2);
+    ds.AddColumn("Action", "Action", NTierType::String, 2);
+    ds.PrepareColumns();
+  }
+
+  void Load(const char* xml) {
+    pugi::xml_document document;
+    ASSERT_TRUE(document.load_string(xml));
+    ds.LoadFromXML(document);
+  }
+
+  TNTierDataset ds{"ds", nullptr};
+};
+
+TEST_F(TExtensionList, RowsFollowTheChildrenAndTheirAttributes) {
+  Load("<extensions><extension value='.nfo' action='IS'/><extension VALUE='.txt'/></extensions>");
+  ASSERT_EQ(2, ds.RowCount());
+  EXPECT_EQ(".nfo", ds.FieldByName("Value", 0).AsString());
+  EXPECT_EQ("IS", ds.FieldByName("Action", 0).AsString());
+  EXPECT_EQ(".txt", ds.FieldByName("Value", 1).AsString());
+  EXPECT_TRUE(ds.FieldByName("Action", 1).IsNull());
+  EXPECT_FALSE(ds.RowLimitReached());
+}
+
+TEST_F(TExtensionList, TheRowLimitStopsTheLoadAndShowsTheHint) {
+  QObject hint;
+  hint.setProperty("visible", false);
+  ds.SetFilterHintGlyph(&hint);
+  Load("<x rowLimit='2'><e value='a'/><e value='b'/><e value='c'/></x>");
+  EXPECT_EQ(2, ds.RowCount());
+  EXPECT_TRUE(ds.RowLimitReached());
+  EXPECT_TRUE(hint.property("visible").toBool());
+
+  ds.Clear();
+  EXPECT_FALSE(hint.property("visible").toBool());
+
+  Load("<x rowLimit='0'><e value='a'/><e value='b'/><e value='c'/></x>");
+  EXPECT_EQ(3, ds.RowCount());
+  EXPECT_FALSE(ds.RowLimitReached());
+  Load("<x rowLimit='3'><e value='a'/><e value='b'/><e value='c'/></x>");
+  EXPECT_FALSE(ds.RowLimitReached());
+  Load("<x rowLimit='-1'><e value='a'/></x>");
+  EXPECT_EQ(1, ds.RowCount());
+  EXPECT_FALSE(ds.RowLimitReached());
+}
+
+TEST_F(TExtensionList, TheHintIsForgottenWhenItGoesAway) {
+  {
+    QObject hint;
+    ds.SetFilterHintGlyph(&hint);
+  }
+  EXPECT_EQ(nullptr, ds.FilterHintGlyph());
+  Load("<x rowLimit='1'><e value='a'/><e value='b'/></x>");
+  EXPECT_TRUE(ds.RowLimitReached());
+}
+
+TEST_F(TExtensionList, AnUnknownAttributeFailsWithTheLookupText) {
+  pugi::xml_document document;
+  document.load_string("<x><e value='a'/><e value='b' colour='red'/></x>");
+  ExpectError([&] { ds.LoadFromXML(document); },
+              "Request for Invalid Column - ( ds.FieldByName(colour,1) )");
+}
+
+TEST_F(TExtensionList, LoadingSortsByTheStoredList) {
+  ds.Sort("*Value");
+  Load("<x><e value='a'/><e value='c'/><e value='b'/></x>");
+  EXPECT_EQ("c", ds.FieldByName("Value", 0).AsString());
+  EXPECT_EQ("a", ds.FieldByName("Value", 2).AsString());
+}
+
+// Views see structure changes as balanced pairs, and a load as one change.
+TEST_F(TExtensionList, StructureSignalsComeInPairs) {
+  QSignalSpy aboutToAppend(&ds, &TNTierDataset::RowAboutToBeAppended);
+  QSignalSpy appended(&ds, &TNTierDataset::RowAppended);
+  QSignalSpy bulkBegin(&ds, &TNTierDataset::BulkChangeAboutToBegin);
+  QSignalSpy bulkEnd(&ds, &TNTierDataset::BulkChangeEnded);
+  QSignalSpy busyBegin(&ds, &TNTierDataset::BusyBegin);
+  QSignalSpy busyEnd(&ds, &TNTierDataset::BusyEnd);
+  Load("<x><e value='a'/><e value='c'/><e value='b'/></x>");
+  EXPECT_EQ(0, appended.count());
+  EXPECT_EQ(1, bulkBegin.count());
+  EXPECT_EQ(1, bulkEnd.count());
+  EXPECT_EQ(busyBegin.count(), busyEnd.count());
+  ds.AppendRow();
+  EXPECT_EQ(1, aboutToAppend.count());
+  EXPECT_EQ(1, appended.count());
+  EXPECT_EQ(3, appended.at(0).at(0).toInt());
+
+  pugi::xml_document bad;
+  bad.load_string("<x><e nope='1'/></x>");
+  EXPECT_ANY_THROW(ds.LoadFromXML(bad));
+  EXPECT_EQ(2, bulkBegin.count());
+  EXPECT_EQ(2, bulkEnd.count());
+  EXPECT_EQ(busyBegin.count(), busyEnd.count());
+}
+
+}  // namespace
