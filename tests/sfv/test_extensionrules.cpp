@@ -1,0 +1,59 @@
+#include "config/udfxml.h"
+#include "sfv/extensionrules.h"
+
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+
+namespace {
+
+pugi::xml_document Rules(const std::string& extensions) {
+  pugi::xml_document config;
+  LoadXMLText(config, "<config><skip><skipfile file='/a.sfv' status='OK'/></skip><extensions>" +
+                          extensions + "</extensions></config>");
+  return config;
+}
+
+}  // namespace
+
+TEST(FileExtension, IsTheLastDotAfterTheLastFolderSeparator) {
+  EXPECT_EQ(FileExtension("/sets/Info.NFO"), ".nfo");
+  EXPECT_EQ(FileExtension("/sets/x.nfo.bak"), ".bak");
+  EXPECT_EQ(FileExtension("/sets/nfo"), "");
+  EXPECT_EQ(FileExtension("/sets/sub.d/file"), "");
+  EXPECT_EQ(FileExtension("/sets/sub.d\\file"), "") << "names from Windows SFVs";
+  EXPECT_EQ(FileExtension("/sets/file."), ".");
+}
+
+TEST(FindExtensionAction, MatchesTheExtensionIgnoringCase) {
+  const pugi::xml_document config = Rules("<extension value='.nfo' action='IRD'/>");
+  EXPECT_EQ(FindExtensionAction(config, "/sets/Info.NFO"), "IRD");
+  EXPECT_EQ(FindExtensionAction(config, "/sets/x.nfo"), "IRD");
+  EXPECT_EQ(FindExtensionAction(config, "/sets/x.nfo.bak"), std::nullopt);
+  EXPECT_EQ(FindExtensionAction(config, "/sets/nfo"), std::nullopt);
+  EXPECT_EQ(FindExtensionAction(config, "/sets/sub.nfo/file"), std::nullopt);
+}
+
+TEST(FindExtensionAction, FirstRuleInDocumentOrderWins) {
+  const pugi::xml_document config =
+      Rules("<extension value='.jpg' action='IS'/><extension value='.jpg' action='IRL'/>");
+  EXPECT_EQ(FindExtensionAction(config, "/sets/cover.jpg"), "IS");
+}
+
+TEST(FindExtensionAction, QuotesInAnExtensionMatchLikeAnyOtherCharacter) {
+  const pugi::xml_document config = Rules(
+      "<extension value='.jpg' action='IS'/><extension value=\".it's\" action='IRL'/>"
+      "<extension value='.a\"b' action='IS'/>"
+      "<extension value=\".x' or '1'='1\" action='IRD'/>");
+  EXPECT_EQ(FindExtensionAction(config, "/sets/file.it's"), "IRL");
+  EXPECT_EQ(FindExtensionAction(config, "/sets/file.A\"B"), "IS");
+  // Text that would rewrite a spliced query matches only a rule of its own.
+  EXPECT_EQ(FindExtensionAction(config, "/sets/a.x' or '1'='1"), "IRD");
+  EXPECT_EQ(FindExtensionAction(config, "/sets/a.y' or '1'='1"), std::nullopt);
+}
+
+TEST(FindExtensionAction, RuleWithoutActionGivesAnEmptyAction) {
+  const pugi::xml_document config = Rules("<extension value='.txt'/>");
+  EXPECT_EQ(FindExtensionAction(config, "/sets/a.txt"), "");
+}
