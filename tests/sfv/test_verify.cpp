@@ -1,0 +1,407 @@
+#include "sfv/verify.h"
+
+#include "common/temp_tree.h"
+#include "config/udfxml.h"
+#include "sfv/crc.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+using ::testing::ElementsAre;
+
+namespace {
+
+// Keeps the rows like a window would and logs every call, so tests can check
+// the order of updates as well as the final state.
+class TRecordingView : public TVerifyView {
+ public:
+  struct TRow {
+    std::string fileName, path, status;
+    std::int64_t size = -1;
+    TDateTime timestamp;
+  };
+
+  void ShowView() override { log.push_back("show"); }
+  void AttachSFV(const std::string& sfvPath) override { log.push_back("attach " + sfvPath); }
+  int AppendRow() override {
+    rows.emplace_back();
+    return static_cast<int>(rows.size()) - 1;
+  }
+  void SetFilename(int row, const std::string& name) override { rows.at(row).fileName = name; }
+  void SetPath(int row, const std::string& folder) override { rows.at(row).path = folder; }
+  void SetStatus(int row, const std::string& status) override {
+    rows.at(row).status = status;
+    log.push_back(rows.at(row).fileName + ": " + status);
+  }
+  void SetSize(int row, std::int64_t size) override { rows.at(row).size = size; }
+  void SetTimestamp(int row, TDateTime t) override { rows.at(row).timestamp = t; }
+  std::string GetStatus(int row) const override { return rows.at(row).status; }
+  void MakeCurrent(int row) override { current = row; }
+  void Repaint() override {}
+  void ShowSummary() override { log.push_back("summary"); }
+  void SetFileDetailsXML(const std::string& text) override { workingCopy = text; }
+
+  std::vector<std::string> Statuses() const {
+    std::vector<std::string> out;
+    for (const auto& r : rows) out.push_back(r.status);
+    return out;
+  }
+
+  std::vector<TRow> rows;
+  std::vector<std::string> log;
+  std::string workingCopy;
+  int current = -1;
+};
+
+// Counts what the verification asks of its CRC source, and answers from disk.
+class TCountingSource : public TCRCSource {
+ public:
+  void Announce(const std::vector<std::string>& paths) override {
+    if (!paths.empty()) announced = paths;
+  }
+  TCRCStatus Compute(const std::string& path, std::uint32_t& crc, const TCRCWaitPoll&) override {
+    asked.push_back(path);
+    if (fixed) {
+      crc = *fixed;
+      return TCRCStatus::OK;
+    }
+    return GetFileCRC32(path, crc) ? TCRCStatus::OK : TCRCStatus::Failed;
+  }
+  std::vector<std::string> announced, asked;
+  std::optional<std::uint32_t> fixed;
+};
+
+std::string Entry(const std::string& name, const std::string& crc, const char* action = nullptr) {
+  std::string xml = "<file name=\"" + name + "\" CRC=\"" + crc + "\"";
+  if (action) xml += std::string(" action=\"") + action + "\"";
+  return xml + "/>";
+}
+
+std::string Details(const std::vector<std::string>& entries) {
+  std::string xml = "<fileDetails>";
+  for (const auto& e : entries) xml += e;
+  return xml + "</fileDetails>";
+}
+
+pugi::xml_node FileNode(const pugi::xml_document& doc, int index) {
+  auto it = doc.document_element().children("file").begin();
+  std::advance(it, index);
+  return *it;
+}
+
+pugi::xml_document Load(const std::string& xml) {
+  pugi::xml_document doc;
+  LoadXMLText(doc, xml);
+  return doc;
+}
+
+// "123456789" has the well-known CRC CBF43926.
+constexpr const char* kDigits = "123456789";
+
+}  // namespace
+
+TEST(ListedCRC, HexInAnyCaseWithLeadingZerosImplied) {
+  EXPECT_EQ(ListedCRCValue("CBF43926"), 0xCBF43926u);
+  EXPECT_EQ(ListedCRCValue("cbf43926"), 0xCBF43926u);
+  EXPECT_EQ(ListedCRCValue("1234"), 0x1234u);
+  EXPECT_EQ(ListedCRCValue(""), 0u);
+  // A stray character counts -1 at its place, the sum wraps in 32 bits.
+  EXPECT_EQ(ListedCRCValue("G"), 0xFFFFFFFFu);
+  EXPECT_EQ(ListedCRCValue("1G"), 0x0Fu);
+  EXPECT_EQ(VerifyResultText(vrVerifiedOK), std::string("Verified OK"));
+  EXPECT_EQ(VerifyResultText(vrAborted), std::string("Aborted"));
+}
+
+TEST(VerifyWithView, EveryEntryGetsItsOwnStatus) {
+  TTempTree tree;
+  tree.Write("good.bin", kDigits);
+  tree.Write("bad.bin", "123456780");
+  tree.Write("empty.bin", "");
+  const std::string readOnly = tree.Write("readonly.bin", kDigits);
+  ASSERT_EQ(::chmod(readOnly.c_str(), 0444), 0);
+  tree.MakeDir("folder.bin");
+  const std::string d = tree.Path();
+  std::string xml =
+      Details({Entry(d + "good.bin", "cbf43926"), Entry(d + "bad.bin", "CBF43926"),
+               Entry(d + "missing.bin", "CBF43926"), Entry(d + "notes.nfo", "00000000", "IS"),
+               Entry(d + "empty.bin", ""), Entry(d + "folder.bin", "00000000"),
+               Entry(d + "readonly.bin", "CBF43926")});
+  TRecordingView view;
+  std::vector<int> progress;
+  TVerifyOptions options;
+  options.View = &view;
+  options.OnProgress = [&](const std::string& sfv, int current, int total) {
+    EXPECT_EQ(sfv, d + "set.sfv");
+    EXPECT_EQ(total, 7);
+    progress.push_back(current);
+  };
+  EXPECT_EQ(VerifyFileDetails(xml, d + "set.sfv", options), vrFailed);
+
+  EXPECT_THAT(view.Statuses(), ElementsAre("OK", "CRC Failed", "File not found", "Ignored", "OK",
+                                           "Unable to generate CRC", "OK"));
+  EXPECT_THAT(progress, ElementsAre(1, 2, 3, 4, 5, 6, 7));
+  EXPECT_EQ(view.rows[0].fileName, "good.bin");
+  EXPECT_EQ(view.rows[0].path, d);
+  EXPECT_EQ(view.rows[0].size, 9);
+  EXPECT_EQ(view.rows[2].size, -1);
+  EXPECT_EQ(view.current, 6);
+  // Rows appear before any file is looked at; each runs before it settles.
+  EXPECT_EQ(view.log.front(), "show");
+  EXPECT_EQ(view.log[1], "attach " + d + "set.sfv");
+  const auto at = [&](const std::string& line) {
+    return std::find(view.log.begin(), view.log.end(), line) - view.log.begin();
+  };
+  EXPECT_LT(at("readonly.bin: Waiting"), at("missing.bin: File not found"));
+  EXPECT_LT(at("missing.bin: File not found"), at("good.bin: Running..."));
+  EXPECT_LT(at("good.bin: Running..."), at("good.bin: OK"));
+  EXPECT_LT(at("good.bin: OK"), at("bad.bin: Running..."));
+  EXPECT_EQ(at("missing.bin: Running..."), static_cast<long>(view.log.size()));
+  EXPECT_EQ(view.log.back(), "summary");
+
+  // The text now carries what the search found, and the view keeps it.
+  EXPECT_EQ(view.workingCopy, xml);
+  const auto doc = Load(xml);
+  EXPECT_STREQ(FileNode(doc, 0).attribute("size").value(), "9");
+  EXPECT_FALSE(FileNode(doc, 0).attribute("timestamp").empty());
+  EXPECT_TRUE(FileNode(doc, 2).attribute("size").empty());
+  EXPECT_TRUE(FileNode(doc, 3).attribute("size").empty());
+  EXPECT_FALSE(FileNode(doc, 5).attribute("size").empty());
+}
+
+TEST(VerifyWithView, ActionsOnlyAreAcceptedWithoutTouchingFiles) {
+  TCountingSource source;
+  TRecordingView view;
+  int progressCalls = 0;
+  TVerifyOptions options;
+  options.View = &view;
+  options.CRCSource = &source;
+  options.OnProgress = [&](const std::string&, int, int) { ++progressCalls; };
+  std::string xml =
+      Details({Entry("/nowhere/a.nfo", "1", "IS"), Entry("/nowhere/b.txt", "2", "IRD"),
+               Entry("/nowhere/c.jpg", "3", "IRL")});
+  EXPECT_EQ(VerifyFileDetails(xml, "/nowhere/x.sfv", options), vrAccepted);
+  EXPECT_THAT(view.Statuses(), ElementsAre("Ignored", "Ignored", "Ignored"));
+  EXPECT_TRUE(source.asked.empty());
+  EXPECT_EQ(progressCalls, 3);
+
+  // An SFV without entries shows the view but does not attach it.
+  TRecordingView empty;
+  options.View = &empty;
+  std::string none = "<fileDetails/>";
+  EXPECT_EQ(VerifyFileDetails(none, "/nowhere/x.sfv", options), vrVerifiedOK);
+  EXPECT_THAT(empty.log, ElementsAre("show", "summary"));
+}
+
+TEST(VerifyWithoutView, StopsAtTheFirstFailure) {
+  TTempTree tree;
+  tree.Write("a.bin", kDigits);
+  tree.Write("b.bin", kDigits);
+  const std::string d = tree.Path();
+  TCountingSource source;
+  TVerifyOptions options;
+  options.CRCSource = &source;
+  int progressCalls = 0;
+  options.OnProgress = [&](const std::string&, int, int) { ++progressCalls; };
+
+  // A missing second entry ends the run before any CRC; the text stays as given.
+  const std::string missing = Details(
+      {Entry(d + "a.bin", "CBF43926"), Entry(d + "gone.bin", "0"), Entry(d + "b.bin", "0")});
+  std::string xml = missing;
+  EXPECT_EQ(VerifyFileDetails(xml, d + "x.sfv", options), vrFailed);
+  EXPECT_EQ(xml, missing);
+  EXPECT_TRUE(source.asked.empty());
+  EXPECT_EQ(progressCalls, 0);
+
+  // A mismatch ends it at that entry.
+  const std::string mismatch = Details(
+      {Entry(d + "a.bin", "CBF43927"), Entry(d + "b.bin", "CBF43926"), Entry(d + "c", "1", "IS")});
+  xml = mismatch;
+  EXPECT_EQ(VerifyFileDetails(xml, d + "x.sfv", options), vrFailed);
+  EXPECT_EQ(xml, mismatch);
+  EXPECT_THAT(source.asked, ElementsAre(d + "a.bin"));
+
+  // All good, with an ignored entry: accepted, and the text is completed.
+  xml = Details({Entry(d + "a.bin", "CBF43926"), Entry(d + "c", "1", "IS")});
+  EXPECT_EQ(VerifyFileDetails(xml, d + "x.sfv", options), vrAccepted);
+  EXPECT_EQ(Load(xml).document_element().first_child().attribute("size").as_int(), 9);
+}
+
+TEST(VerifyRun, AbortEndsTheRunAndKeepsTheText) {
+  TTempTree tree;
+  const std::string d = tree.Path();
+  for (const char* name : {"a.bin", "b.bin", "c.bin"}) tree.Write(name, kDigits);
+  const std::string original =
+      Details({Entry(d + "a.bin", "CBF43926"), Entry(d + "b.bin", "CBF43926"),
+               Entry(d + "c.bin", "CBF43926")});
+  // One query after the listing, three per entry (before it, when it runs, after it).
+  // Abort at each in turn: every stop gives Aborted, no summary and the text as given.
+  for (int stopAt = 1; stopAt <= 11; ++stopAt) {
+    TCountingSource source;
+    TRecordingView view;
+    int queries = 0;
+    TVerifyOptions options;
+    options.View = &view;
+    options.CRCSource = &source;
+    options.OnQueryAbort = [&](bool& abort) { abort = ++queries == stopAt; };
+    std::string xml = original;
+    const TVerifyResult result = VerifyFileDetails(xml, d + "x.sfv", options);
+    if (stopAt == 11) {
+      EXPECT_EQ(queries, 10);
+      EXPECT_EQ(result, vrVerifiedOK);
+      break;
+    }
+    EXPECT_EQ(result, vrAborted) << stopAt;
+    EXPECT_EQ(xml, original) << stopAt;
+    EXPECT_TRUE(view.workingCopy.empty());
+    EXPECT_NE(view.log.back(), "summary");
+    // Stopped where it was asked: files after the stop were never hashed.
+    EXPECT_EQ(source.asked.size(), static_cast<std::size_t>(stopAt - 1) / 3) << stopAt;
+  }
+}
+
+TEST(VerifyRun, AbortStopsInsideALargeFileAndYieldsMeanwhile) {
+  TTempTree tree;
+  const std::string path = tree.Write("huge.bin", "");
+  {
+    const int fd = ::open(path.c_str(), O_WRONLY);
+    ASSERT_EQ(::ftruncate(fd, 64LL << 30), 0);
+    ::close(fd);
+  }
+  std::atomic<std::uint64_t> bytes{0};
+  TParallelCRCSource source(1, &bytes);
+  TRecordingView view;
+  int yields = 0;
+  TVerifyOptions options;
+  options.View = &view;
+  options.CRCSource = &source;
+  options.Yield = [&] { ++yields; };
+  // Say yes once the hash has got going.
+  options.OnQueryAbort = [&](bool& abort) { abort = bytes.load() > (64u << 20); };
+  std::string xml = Details({Entry(path, "0")});
+  EXPECT_EQ(VerifyFileDetails(xml, tree.Path() + "x.sfv", options), vrAborted);
+  EXPECT_THAT(view.Statuses(), ElementsAre("Running..."));
+  EXPECT_GT(yields, 3);
+  EXPECT_LT(bytes.load(), 64ULL << 30);
+}
+
+TEST(VerifyRun, TimestampAndSizeOfFoundFiles) {
+  TTempTree tree;
+  const std::string path = tree.Write("big.bin", "");
+  {
+    const int fd = ::open(path.c_str(), O_WRONLY);
+    ASSERT_EQ(::ftruncate(fd, (5LL << 30) + 3), 0);
+    // An odd second: stored rounded down to the even one before it.
+    const timespec times[2] = {{1700000001, 0}, {1700000001, 0}};
+    ASSERT_EQ(::futimens(fd, times), 0);
+    ::close(fd);
+  }
+  TCountingSource source;
+  source.fixed = 0x1234;
+  TRecordingView view;
+  TVerifyOptions options;
+  options.View = &view;
+  options.CRCSource = &source;
+  std::string xml = Details({Entry(path, "1234")});
+  EXPECT_EQ(VerifyFileDetails(xml, tree.Path() + "x.sfv", options), vrVerifiedOK);
+  const auto doc = Load(xml);
+  const pugi::xml_node file = FileNode(doc, 0);
+  EXPECT_STREQ(file.attribute("size").value(), "5368709123");
+  EXPECT_EQ(view.rows[0].size, (5LL << 30) + 3);
+  const TDateTime expected = FromUnixTime(1700000000);
+  EXPECT_EQ(file.attribute("timestamp").value(), DateTimeToXML(expected));
+  EXPECT_EQ(view.rows[0].timestamp, expected);
+  // Attributes come in the order they were first set; a second run keeps it.
+  EXPECT_STREQ(file.first_attribute().next_attribute().next_attribute().name(), "timestamp");
+  std::string again = xml;
+  EXPECT_EQ(VerifyFileDetails(again, tree.Path() + "x.sfv", options), vrVerifiedOK);
+  EXPECT_EQ(again, xml);
+}
+
+TEST(VerifyRun, NamesDifferingInCaseAreFound) {
+  TTempTree tree;
+  tree.Write("Sub Folder/Data.BIN", kDigits);
+  tree.Write("exact.bin", kDigits);
+  tree.Write("EXACT.BIN", "other");
+  const std::string d = tree.Path();
+  TCountingSource source;
+  TRecordingView view;
+  TVerifyOptions options;
+  options.View = &view;
+  options.CRCSource = &source;
+  std::string xml =
+      Details({Entry(d + "sub folder/data.bin", "CBF43926"), Entry(d + "exact.bin", "CBF43926"),
+               Entry(d + "Exact.bin", "0"), Entry(d + "sub folder/other.bin", "0")});
+  EXPECT_EQ(VerifyFileDetails(xml, d + "x.sfv", options), vrFailed);
+  EXPECT_THAT(view.Statuses(), ElementsAre("OK", "OK", "CRC Failed", "File not found"));
+  // The exact name wins; a caseless match picks the byte-wise first spelling.
+  EXPECT_THAT(source.asked,
+              ElementsAre(d + "Sub Folder/Data.BIN", d + "exact.bin", d + "EXACT.BIN"));
+  EXPECT_EQ(source.announced, source.asked);
+}
+
+TEST(VerifySFVText, ParsesWithTheExtensionRulesAndVerifies) {
+  TTempTree tree;
+  tree.Write("file one.bin", kDigits);
+  tree.Write("tiny.bin", "");
+  pugi::xml_document config;
+  LoadXMLText(
+      config,
+      "<config><extensions><extension value=\".nfo\" action=\"IS\"/></extensions></config>");
+  const std::string text =
+      "; made by Checkwell\r\nfile one.bin cbf43926\r\ninfo.nfo 00000000\r\ntiny.bin \n";
+  std::string xml;
+  bool mine = false;
+  EXPECT_EQ(VerifySFV(text, tree.Path(), "set.sfv", config, xml, mine), vrAccepted);
+  EXPECT_TRUE(mine);
+  const auto doc = Load(xml);
+  EXPECT_STREQ(FileNode(doc, 0).attribute("name").value(), (tree.Path() + "file one.bin").c_str());
+  EXPECT_STREQ(FileNode(doc, 1).attribute("action").value(), "IS");
+  EXPECT_STREQ(FileNode(doc, 2).attribute("size").value(), "0");
+
+  // Without a view a failing run hands back the text as parsed.
+  EXPECT_EQ(VerifySFV("gone.bin 00000000\r\n", tree.Path(), "set.sfv", config, xml, mine),
+            vrFailed);
+  EXPECT_FALSE(mine);
+  EXPECT_TRUE(FileNode(Load(xml), 0).attribute("timestamp").empty());
+}
+
+TEST(ParallelCRCSource, AnswersInOrderWhateverTheThreadCount) {
+  TTempTree tree;
+  std::vector<std::string> paths;
+  std::vector<std::uint32_t> expected;
+  for (int i = 0; i < 40; ++i) {
+    const std::string content(static_cast<std::size_t>(i) * 777, static_cast<char>('a' + i % 26));
+    paths.push_back(tree.Write("f" + std::to_string(i), content));
+    expected.push_back(UpdateCRC32(0xFFFFFFFFu, content.data(), content.size()) ^ 0xFFFFFFFFu);
+  }
+  paths.push_back(tree.File("missing"));
+  for (int jobs : {1, 2, 4}) {
+    TParallelCRCSource source(jobs);
+    source.Announce(paths);
+    for (std::size_t i = 0; i < expected.size(); ++i) {
+      std::uint32_t crc = 0;
+      ASSERT_EQ(source.Compute(paths[i], crc, {}), TCRCStatus::OK);
+      EXPECT_EQ(crc, expected[i]) << jobs << " " << i;
+    }
+    std::uint32_t crc = 0;
+    EXPECT_EQ(source.Compute(paths.back(), crc, {}), TCRCStatus::Failed);
+    // Asked for something not announced: still answered.
+    ASSERT_EQ(source.Compute(paths[3], crc, {}), TCRCStatus::OK);
+    EXPECT_EQ(crc, expected[3]);
+    // A new announcement after one used only in part.
+    source.Announce(paths);
+    ASSERT_EQ(source.Compute(paths[0], crc, {}), TCRCStatus::OK);
+    source.Announce({paths[5]});
+    ASSERT_EQ(source.Compute(paths[5], crc, {}), TCRCStatus::OK);
+    EXPECT_EQ(crc, expected[5]);
+  }
+}
