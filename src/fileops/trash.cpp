@@ -46,6 +46,17 @@ void EnsureDataFolder() {
   if (!data.isEmpty()) QDir().mkpath(data);
 }
 
+// What a misplaced trash left behind around the returned file: its info file and
+// the two folders, when nothing else is in them.
+void RemoveStrayTrashFolders(const QString& landed) {
+  const QFileInfo file(landed);
+  const QDir files = file.absoluteDir();
+  QDir info(files.absoluteFilePath(QStringLiteral("../info")));
+  QFile::remove(info.absoluteFilePath(file.fileName() + QStringLiteral(".trashinfo")));
+  QDir().rmdir(info.absolutePath());
+  QDir().rmdir(files.absolutePath());
+}
+
 TTrashOutcome MoveOneToTrash(const std::string& path) {
   TTrashOutcome outcome;
   outcome.Path = path;
@@ -76,6 +87,7 @@ TTrashOutcome MoveOneToTrash(const std::string& path) {
     outcome.Error = "The file was moved to " + ToBytes(landed) + " instead of the trash";
     return outcome;
   }
+  RemoveStrayTrashFolders(landed);
   outcome.Error = "The file could not be moved to the trash";
   return outcome;
 }
