@@ -1,0 +1,159 @@
+#pragma once
+
+#include "checkwindow/checkwindowowner.h"
+#include "checkwindow/checkwindowplacement.h"
+#include "checkwindow/sfvrepair.h"
+#include "sfv/verify.h"
+
+#include <pugixml.hpp>
+
+#include <QMainWindow>
+
+#include <functional>
+#include <memory>
+#include <string>
+
+class QAction;
+class QMenu;
+class QPainter;
+class TNTierDataset;
+class TNTierGrid;
+class TSummaryStrip;
+struct TGridDrawState;
+
+// The window that verifies one SFV file by file and repairs it. Stand-alone
+// (no owner) it is the program's only window: it loads and saves its own copy of
+// the configuration and checks its launch file once the event loop runs. Opened
+// by the manager it borrows the manager's configuration, the manager runs the
+// verification with the window as its view, and a repair hands the SFV back.
+class TfrmCheckSFV : public QMainWindow, public TVerifyView, public TSFVRepairHost {
+  Q_OBJECT
+
+ public:
+  // Starts a program without waiting for it; false when it could not be started.
+  using TDetachedStarter =
+      std::function<bool(const QString& program, const QStringList& arguments)>;
+  using TVerification = std::function<TVerifyResult(const TVerifyOptions& options)>;
+
+  explicit TfrmCheckSFV(TCheckWindowOwner* owner = nullptr, QWidget* parent = nullptr);
+  ~TfrmCheckSFV() override;
+
+  // The stand-alone start: loads the configuration at configPath (an empty one
+  // when the file does not exist) and places the window from it. On a damaged
+  // file it reports the error and returns false; the file is not touched, now
+  // or when the window closes.
+  bool InitStandAlone(const std::string& configPath);
+
+  const std::string& LaunchFile() const { return launchFile_; }
+  void SetLaunchFile(const std::string& path) { launchFile_ = path; }
+  bool Closing() const { return closing_; }
+  bool Verifying() const { return verifying_ > 0; }
+
+  // The abort query of this window's verifications: stop once the window closes.
+  void QueryAbort(bool& abort) const { abort = closing_; }
+  // What a verification with this window as its view is given.
+  TVerifyOptions ViewOptions();
+  // Runs a verification with this window as the view. Repairs wait until it
+  // ends, and a window closed meanwhile is destroyed only after it has returned.
+  TVerifyResult RunVerification(const TVerification& verify);
+
+  // Tests replace how "Send To Notepad" and "Manager" start programs.
+  void SetDetachedStarter(TDetachedStarter starter) { startDetached_ = std::move(starter); }
+
+  TNTierGrid& Grid() const { return *grid_; }
+  TNTierDataset& Rows() const { return *rows_; }
+  QString SummaryText() const;
+  // "Visual Check - ", with "Checkwell " in front when stand-alone.
+  QString BaseCaption() const;
+  TWindowBounds CurrentBounds() const;
+  // The grid's context menu as it reads now; the caller owns it.
+  QMenu* CreateContextMenu(QWidget* parent) const;
+
+  // TVerifyView
+  void ShowView() override;
+  void AttachSFV(const std::string& sfvPath) override;
+  int AppendRow() override;
+  void SetFilename(int row, const std::string& fileName) override;
+  void SetPath(int row, const std::string& folder) override;
+  void SetStatus(int row, const std::string& status) override;
+  void SetSize(int row, std::int64_t size) override;
+  void SetTimestamp(int row, TDateTime timestamp) override;
+  std::string GetStatus(int row) const override;
+  void MakeCurrent(int row) override;
+  void Repaint() override;
+  void ShowSummary() override;
+  void SetFileDetailsXML(const std::string& text) override;
+
+  // TSFVRepairHost
+  int ActionRowCount() const override;
+  void EnsureSelection() override;
+  std::vector<int> SelectedRows() const override;
+  int RowCount() const override;
+  std::string RowFilename(int row) const override;
+  std::string RowPath(int row) const override;
+  std::string SFVPath() const override { return sfvPath_; }
+  std::string FileDetailsXML() const override { return fileDetailsXML_; }
+  bool OpenedByManager() const override { return owner_ != nullptr; }
+  // Remembers the window's bounds in the configuration and saves it (stand-alone)
+  // or lets the manager save it; then lets go of the configuration and empties
+  // the rows and their columns.
+  void SaveWindowPlacement() override;
+  void HandBackToManager(const std::string& sfvPath) override;
+  void RemoveAllRows() override;
+  void VerifyAsView(const std::string& fileDetailsXML) override;
+
+  QAction* actLaunch;
+  QAction* actRemove;
+  QAction* actRename;
+  QAction* actRefreshCRC;
+  QAction* actTidySFV;
+  QAction* actManager;
+  QAction* actSendToNotepad;
+  QAction* actCopyFilename;
+
+ protected:
+  bool event(QEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  void CreateActions();
+  void CreateToolBar();
+  void DefineColumns();
+  void PlaceWindow(const TWindowBounds& bounds);
+  void StartCheck();
+  bool ValidRow(int row) const;
+  void SetRepairsEnabled(bool enabled);
+  // The highlighted rows of a row-by-row action: the selection, made from the
+  // current row when nothing is selected.
+  std::vector<int> HighlightedRows();
+  std::string RowFile(int row) const;
+
+  void actLaunchExecute();
+  void actSendToNotepadExecute();
+  void actCopyFilenameExecute();
+  void actManagerExecute();
+  void grdDrawCell(TNTierGrid& grid, QPainter& canvas, int column, int row, const QRect& rect,
+                   TGridDrawState state);
+  void grdContextPopup(const QPoint& position);
+  void imgProductClick();
+
+  TCheckWindowOwner* owner_;
+  std::string launchFile_;
+  std::string sfvPath_;
+  std::string fileDetailsXML_;
+  // The configuration in use: the manager's or ownConfig_; null once released.
+  pugi::xml_document* config_ = nullptr;
+  std::unique_ptr<pugi::xml_document> ownConfig_;
+  std::string configPath_;
+  // The caption the owner's "Window" menu knows this window by.
+  std::string menuCaption_;
+  bool closing_ = false;
+  int verifying_ = 0;
+  bool destroyWhenIdle_ = false;
+
+  TNTierDataset* rows_;
+  TNTierGrid* grid_;
+  TSummaryStrip* strip_;
+  std::unique_ptr<TSFVRepair> repair_;
+  TDetachedStarter startDetached_;
+};
