@@ -235,7 +235,7 @@ bool TFileTransfer::CopyFileAtomic(const std::string& source, const std::string&
 
   std::string temp = TempTemplateBeside(target);
   TFileHandle out(::mkostemp(temp.data(), O_CLOEXEC));
-  if (!out.Valid()) return FailErrno(target, errno);
+  if (!out.Valid()) return FailErrno(source, errno);
   TTempGuard guard(temp, false);
 
   if (buffer_.empty()) buffer_.resize(kBlockSize);
@@ -252,7 +252,7 @@ bool TFileTransfer::CopyFileAtomic(const std::string& source, const std::string&
           ::write(out.Get(), buffer_.data() + written, static_cast<size_t>(n - written));
       if (w < 0) {
         if (errno == EINTR) continue;
-        return FailErrno(target, errno);
+        return FailErrno(source, errno);
       }
       written += w;
     }
@@ -267,14 +267,14 @@ bool TFileTransfer::CopyFileAtomic(const std::string& source, const std::string&
     return Fail(source, "the file changed while it was being copied");
   }
   ApplyMetadata(out.Get(), st);
-  if (::fsync(out.Get()) != 0) return FailErrno(target, errno);
+  if (::fsync(out.Get()) != 0) return FailErrno(source, errno);
   struct stat written {};
-  if (::fstat(out.Get(), &written) != 0) return FailErrno(target, errno);
+  if (::fstat(out.Get(), &written) != 0) return FailErrno(source, errno);
   if (static_cast<std::uint64_t>(written.st_size) != copied) {
-    return Fail(target, "the copy is incomplete");
+    return Fail(source, "the copy is incomplete");
   }
-  if (out.Close() != 0) return FailErrno(target, errno);
-  if (::rename(temp.c_str(), target.c_str()) != 0) return FailErrno(target, errno);
+  if (out.Close() != 0) return FailErrno(source, errno);
+  if (::rename(temp.c_str(), target.c_str()) != 0) return FailErrno(source, errno);
   guard.Release();
   return true;
 }
@@ -288,10 +288,10 @@ bool TFileTransfer::CopyLinkAtomic(const std::string& source, const std::string&
     temp = TempTemplateBeside(target);
     temp.replace(temp.size() - 6, 6, RandomSuffix());
     if (::symlink(text.c_str(), temp.c_str()) == 0) break;
-    if (errno != EEXIST || attempt == 20) return FailErrno(target, errno);
+    if (errno != EEXIST || attempt == 20) return FailErrno(source, errno);
   }
   TTempGuard guard(temp, false);
-  if (::rename(temp.c_str(), target.c_str()) != 0) return FailErrno(target, errno);
+  if (::rename(temp.c_str(), target.c_str()) != 0) return FailErrno(source, errno);
   guard.Release();
   return true;
 }

@@ -6,7 +6,8 @@
 
 class TProgressTracker;
 
-// One file that an operation could not handle, and why.
+// One file that an operation could not handle, and why. Path is the source that
+// was not done (or, when something at the target stood in the way, the target).
 struct TFileOpFailure {
   std::string Path;
   std::string Reason;

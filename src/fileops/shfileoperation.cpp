@@ -9,6 +9,7 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <system_error>
@@ -133,13 +134,13 @@ std::vector<TSHFileOperation::TJob> TSHFileOperation::PlanJobs() {
   for (std::size_t i = 0; i < filesFrom_.size(); ++i) {
     const std::string& source = filesFrom_[i];
     if (!IsUsablePath(source)) {
-      failures_.push_back({source, "not a usable path"});
+      AddFailure(i, {source, "not a usable path"});
       continue;
     }
-    TJob job{source, {}};
+    TJob job{i, source, {}};
     if (operation_ == foRename || ((operation_ == foCopy || operation_ == foMove) && multi)) {
       if (i >= filesTo_.size() || !IsUsablePath(filesTo_[i])) {
-        failures_.push_back({source, "no destination given"});
+        AddFailure(i, {source, "no destination given"});
         continue;
       }
       job.Target = filesTo_[i];
@@ -148,7 +149,7 @@ std::vector<TSHFileOperation::TJob> TSHFileOperation::PlanJobs() {
       }
     } else if (operation_ != foDelete) {
       if (filesTo_.size() != 1 || !IsUsablePath(filesTo_[0])) {
-        failures_.push_back({source, "no destination folder given"});
+        AddFailure(i, {source, "no destination folder given"});
         continue;
       }
       job.Target = IncludeTrailingPathDelimiter(filesTo_[0]) +
@@ -162,18 +163,19 @@ std::vector<TSHFileOperation::TJob> TSHFileOperation::PlanJobs() {
 bool TSHFileOperation::Admissible(const TJob& job) {
   if (!confineTo_.empty()) {
     if (!IsInsideFolderTree(job.Source, confineTo_)) {
-      failures_.push_back({job.Source, "outside " + confineTo_ + ", left where it is"});
+      AddFailure(job.Index, {job.Source, "outside " + confineTo_ + ", left where it is"});
       return false;
     }
     if (operation_ == foRename && !IsInsideFolderTree(job.Target, confineTo_)) {
-      failures_.push_back({job.Source, "the new name " + job.Target + " is outside " + confineTo_});
+      AddFailure(job.Index,
+                 {job.Source, "the new name " + job.Target + " is outside " + confineTo_});
       return false;
     }
   }
   if (!confineTargetsTo_.empty() && (operation_ == foCopy || operation_ == foMove) &&
       !IsInsideFolderTree(job.Target, confineTargetsTo_)) {
-    failures_.push_back(
-        {job.Source, "its target " + job.Target + " is outside " + confineTargetsTo_});
+    AddFailure(job.Index,
+               {job.Source, "its target " + job.Target + " is outside " + confineTargetsTo_});
     return false;
   }
   return true;
@@ -210,9 +212,7 @@ void TSHFileOperation::RunTransfers(const std::vector<TJob>& jobs) {
     if (!transfer.Cancelled() && moved < sizes[i])
       progress.Advance(jobs[i].Source, sizes[i] - moved);
     const auto& failures = transfer.Failures();
-    failures_.insert(failures_.end(), failures.begin() + static_cast<long>(reported),
-                     failures.end());
-    reported = failures.size();
+    for (; reported < failures.size(); ++reported) AddFailure(jobs[i].Index, failures[reported]);
   }
   anyOperationsAborted_ = transfer.Cancelled() || progress.Cancelled();
 }
@@ -236,7 +236,7 @@ void TSHFileOperation::RunDeletes(const std::vector<TJob>& jobs) {
     } else {
       error = RemovePermanently(job.Source);
     }
-    if (!error.empty()) failures_.push_back({job.Source, error});
+    if (!error.empty()) AddFailure(job.Index, {job.Source, error});
     if (!progress.Advance(job.Source, 1)) break;
   }
   anyOperationsAborted_ = progress.Cancelled();
@@ -246,8 +246,15 @@ void TSHFileOperation::RunRenames(const std::vector<TJob>& jobs) {
   for (const TJob& job : jobs) {
     const std::string error = RenameNoReplace(ExcludeTrailingPathDelimiter(job.Source),
                                               ExcludeTrailingPathDelimiter(job.Target));
-    if (!error.empty()) failures_.push_back({job.Source, error});
+    if (!error.empty()) AddFailure(job.Index, {job.Source, error});
   }
+}
+
+void TSHFileOperation::AddFailure(std::size_t index, TFileOpFailure failure) {
+  const auto at = std::upper_bound(failureIndices_.begin(), failureIndices_.end(), index);
+  const auto offset = at - failureIndices_.begin();
+  failureIndices_.insert(at, index);
+  failures_.insert(failures_.begin() + offset, std::move(failure));
 }
 
 void TSHFileOperation::ReportFailures() const {
@@ -261,6 +268,7 @@ void TSHFileOperation::ReportFailures() const {
 
 bool TSHFileOperation::Execute() {
   failures_.clear();
+  failureIndices_.clear();
   anyOperationsAborted_ = false;
   const std::vector<TJob> jobs = PlanJobs();
   switch (operation_) {

@@ -112,6 +112,7 @@ class TSHFileOperation : public QObject {
 
  private:
   struct TJob {
+    std::size_t Index = 0;  // in FilesFrom
     std::string Source;
     std::string Target;  // empty for deletes
   };
@@ -123,6 +124,7 @@ class TSHFileOperation : public QObject {
   void RunRenames(const std::vector<TJob>& jobs);
   std::string DefaultTitle() const;
   std::string FailureHeading() const;
+  void AddFailure(std::size_t index, TFileOpFailure failure);
   void ReportFailures() const;
 
   std::vector<std::string> filesFrom_;
@@ -135,4 +137,5 @@ class TSHFileOperation : public QObject {
   std::string confineTargetsTo_;
   bool anyOperationsAborted_ = false;
   std::vector<TFileOpFailure> failures_;
+  std::vector<std::size_t> failureIndices_;  // keeps failures_ in batch order
 };
