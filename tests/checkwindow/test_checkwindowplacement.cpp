@@ -1,0 +1,88 @@
+#include "checkwindow/checkwindowplacement.h"
+
+#include "common/temp_tree.h"
+#include "config/config.h"
+
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+
+namespace {
+
+pugi::xml_node Element(pugi::xml_document& document, const char* xml) {
+  EXPECT_TRUE(document.load_string(xml));
+  return document.document_element();
+}
+
+TEST(CheckWindowBounds, AbsentAttributesTakeTheirDefaultsOneByOne) {
+  pugi::xml_document document;
+  EXPECT_EQ(ReadCheckWindowBounds(Element(document, "<frmCheckSFV/>"), 1080),
+            (TWindowBounds{40, 40, 1000, 400}));
+
+  pugi::xml_document onlyWidth;
+  EXPECT_EQ(ReadCheckWindowBounds(Element(onlyWidth, R"(<frmCheckSFV width="612"/>)"), 900),
+            (TWindowBounds{40, 40, 820, 612}));
+
+  // A window on a screen left of or above the primary one has negative bounds.
+  pugi::xml_document negative;
+  EXPECT_EQ(ReadCheckWindowBounds(
+                Element(negative, R"(<frmCheckSFV top="-20" left="-1300" height="500"/>)"), 900),
+            (TWindowBounds{-20, -1300, 500, 400}));
+}
+
+TEST(CheckWindowBounds, WrittenBoundsReadBackUnchanged) {
+  pugi::xml_document document;
+  pugi::xml_node element = document.append_child(kCheckWindowElement);
+  const TWindowBounds bounds{12, -7, 640, 333};
+  WriteWindowBounds(element, bounds);
+  EXPECT_EQ(ReadCheckWindowBounds(element, 100), bounds);
+  EXPECT_STREQ(element.attribute("left").value(), "-7");
+}
+
+TEST(CheckWindowConfig, MissingFileGivesConfigRootWithTheWindowElement) {
+  TTempTree tree;
+  pugi::xml_document config;
+  const pugi::xml_node element = LoadCheckWindowConfig(config, tree.File("checkwell.xml"));
+  EXPECT_STREQ(config.document_element().name(), "config");
+  EXPECT_EQ(element, config.document_element().child(kCheckWindowElement));
+  EXPECT_FALSE(element.first_attribute());
+  // Loading alone never creates the file.
+  EXPECT_FALSE(tree.Exists("checkwell.xml"));
+}
+
+TEST(CheckWindowConfig, ExistingElementIsFoundNotDuplicated) {
+  TTempTree tree;
+  const std::string path =
+      tree.Write("checkwell.xml",
+                 R"(<config indicateMine="Y"><frmCheckSFV top="5" width="700"/><skip/></config>)");
+  pugi::xml_document config;
+  const pugi::xml_node element = LoadCheckWindowConfig(config, path);
+  EXPECT_EQ(ReadCheckWindowBounds(element, 1000), (TWindowBounds{5, 40, 920, 700}));
+  int count = 0;
+  for (const pugi::xml_node& child : config.document_element().children(kCheckWindowElement)) {
+    (void)child;
+    ++count;
+  }
+  EXPECT_EQ(count, 1);
+}
+
+TEST(CheckWindowConfig, DamagedFileThrowsAndStaysAsItWas) {
+  TTempTree tree;
+  const std::string damaged = "<config><frmCheckSFV top=\"5\"></config";
+  const std::string path = tree.Write("checkwell.xml", damaged);
+  pugi::xml_document config;
+  EXPECT_THROW(LoadCheckWindowConfig(config, path), std::runtime_error);
+  EXPECT_EQ(tree.Read("checkwell.xml"), damaged);
+}
+
+TEST(CheckWindowConfig, LoadErrorNamesTheFileWithItsExtension) {
+  EXPECT_EQ(ConfigLoadErrorText("/opt/checkwell/checkwell.xml"),
+            "An error occured loading the config information.\rEither repair "
+            "\"/opt/checkwell/checkwell.xml\" or delete it and reconfigure.");
+  // The report always names an .xml file, the only kind of configuration there is.
+  EXPECT_EQ(ConfigLoadErrorText("/home/u/.config/checkwell/checkwell"),
+            "An error occured loading the config information.\rEither repair "
+            "\"/home/u/.config/checkwell/checkwell.xml\" or delete it and reconfigure.");
+}
+
+}  // namespace
