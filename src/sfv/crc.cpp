@@ -65,13 +65,16 @@ TFileCRCReader::TFileCRCReader(std::size_t blockSize)
 TFileCRCReader::~TFileCRCReader() = default;
 
 TCRCStatus TFileCRCReader::Compute(const std::string& fileName, std::uint32_t& crc,
-                                   const std::atomic<bool>* abort) {
+                                   const std::atomic<bool>* abort, std::int64_t knownSize) {
   const TFileDescriptor file(OpenForReading(fileName));
   if (file.Get() < 0) return TCRCStatus::Failed;
-  struct stat info {};
-  if (::fstat(file.Get(), &info) != 0 || !S_ISREG(info.st_mode)) return TCRCStatus::Failed;
+  if (knownSize < 0) {
+    struct stat info {};
+    if (::fstat(file.Get(), &info) != 0 || !S_ISREG(info.st_mode)) return TCRCStatus::Failed;
+    knownSize = static_cast<std::int64_t>(info.st_size);
+  }
   // Regular files ignore O_NONBLOCK, so the descriptor is used as opened.
-  const auto size = static_cast<std::uint64_t>(info.st_size);
+  const auto size = static_cast<std::uint64_t>(knownSize);
   if (size > blockSize_) ::posix_fadvise(file.Get(), 0, 0, POSIX_FADV_SEQUENTIAL);
   // Small files get a small buffer, so one-off calls on them stay cheap; a reader
   // that once met a large file keeps the full block for its next ones.

@@ -49,8 +49,10 @@ class TFileCRCReader {
 
   // Failed for anything that is not a readable regular file. When abort becomes
   // true the read stops before the next block and the result is Aborted.
+  // knownSize >= 0 says a directory search has just seen a regular file of that
+  // size, which spares a status call per file (it matters for many small files).
   TCRCStatus Compute(const std::string& fileName, std::uint32_t& crc,
-                     const std::atomic<bool>* abort = nullptr);
+                     const std::atomic<bool>* abort = nullptr, std::int64_t knownSize = -1);
 
  private:
   struct TFreeAligned {

@@ -27,20 +27,20 @@ class TParallelCRCSource::TImpl {
     for (auto& worker : workers_) worker.join();
   }
 
-  void Announce(const std::vector<std::string>& paths) {
+  void Announce(const std::vector<TCRCRequest>& requests) {
     auto batch = std::make_shared<TBatch>();
-    batch->jobs.reserve(paths.size());
-    for (const auto& path : paths) batch->jobs.push_back(TJob{path});
+    batch->jobs.reserve(requests.size());
+    for (const auto& request : requests) batch->jobs.push_back(TJob{request});
     Replace(std::move(batch));
   }
 
-  TCRCStatus Compute(const std::string& path, std::uint32_t& crc, const TCRCWaitPoll& poll) {
+  TCRCStatus Compute(const TCRCRequest& request, std::uint32_t& crc, const TCRCWaitPoll& poll) {
     std::unique_lock lock(mutex_);
     if (!batch_ || batch_->answered >= batch_->jobs.size() ||
-        batch_->jobs[batch_->answered].path != path) {
+        batch_->jobs[batch_->answered].request.Path != request.Path) {
       // Not what was announced: whatever was hashed ahead is of no use any more.
       auto single = std::make_shared<TBatch>();
-      single->jobs.push_back(TJob{path});
+      single->jobs.push_back(TJob{request});
       lock.unlock();
       Replace(std::move(single));
       lock.lock();
@@ -65,7 +65,7 @@ class TParallelCRCSource::TImpl {
 
  private:
   struct TJob {
-    std::string path;
+    TCRCRequest request;
     bool done = false;
     TCRCStatus status = TCRCStatus::Failed;
     std::uint32_t crc = 0;
@@ -99,7 +99,8 @@ class TParallelCRCSource::TImpl {
       TJob& job = batch->jobs[batch->taken++];
       lock.unlock();
       std::uint32_t crc = 0;
-      const TCRCStatus status = reader.Compute(job.path, crc, &batch->cancel);
+      const TCRCStatus status =
+          reader.Compute(job.request.Path, crc, &batch->cancel, job.request.KnownSize);
       lock.lock();
       job.status = status;
       job.crc = crc;
@@ -121,13 +122,13 @@ TParallelCRCSource::TParallelCRCSource(int jobs, std::atomic<std::uint64_t>* byt
 
 TParallelCRCSource::~TParallelCRCSource() = default;
 
-void TParallelCRCSource::Announce(const std::vector<std::string>& paths) {
-  impl_->Announce(paths);
+void TParallelCRCSource::Announce(const std::vector<TCRCRequest>& requests) {
+  impl_->Announce(requests);
 }
 
-TCRCStatus TParallelCRCSource::Compute(const std::string& path, std::uint32_t& crc,
+TCRCStatus TParallelCRCSource::Compute(const TCRCRequest& request, std::uint32_t& crc,
                                        const TCRCWaitPoll& poll) {
-  return impl_->Compute(path, crc, poll);
+  return impl_->Compute(request, crc, poll);
 }
 
 class TBackgroundCRCSource::TImpl {
@@ -139,8 +140,8 @@ TBackgroundCRCSource::TBackgroundCRCSource() : impl_(std::make_unique<TImpl>()) 
 
 TBackgroundCRCSource::~TBackgroundCRCSource() = default;
 
-TCRCStatus TBackgroundCRCSource::Compute(const std::string& path, std::uint32_t& crc,
+TCRCStatus TBackgroundCRCSource::Compute(const TCRCRequest& request, std::uint32_t& crc,
                                          const TCRCWaitPoll& poll) {
   // No announcement: one file at a time, only the one asked for.
-  return impl_->worker.Compute(path, crc, poll);
+  return impl_->worker.Compute(request, crc, poll);
 }

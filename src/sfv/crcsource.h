@@ -9,6 +9,13 @@
 #include <string>
 #include <vector>
 
+// One file to hash. KnownSize >= 0 when a directory search has just found a regular
+// file of that size (see TFileCRCReader::Compute).
+struct TCRCRequest {
+  std::string Path;
+  std::int64_t KnownSize = -1;
+};
+
 // Called every few milliseconds while a CRC is awaited (the caller processes its
 // events there); returning true stops the hash at its next block.
 using TCRCWaitPoll = std::function<bool()>;
@@ -22,10 +29,10 @@ class TCRCSource {
 
   // The files the checksum pass is going to ask for, in that order. A source may
   // hash ahead; a verification that stops early simply asks for fewer.
-  virtual void Announce(const std::vector<std::string>& paths) { (void)paths; }
+  virtual void Announce(const std::vector<TCRCRequest>& requests) { (void)requests; }
 
-  // Waits for the CRC of path, calling poll at least every ~10 ms meanwhile.
-  virtual TCRCStatus Compute(const std::string& path, std::uint32_t& crc,
+  // Waits for the CRC of the request's file, calling poll at least every ~10 ms meanwhile.
+  virtual TCRCStatus Compute(const TCRCRequest& request, std::uint32_t& crc,
                              const TCRCWaitPoll& poll) = 0;
 };
 
@@ -37,7 +44,7 @@ class TBackgroundCRCSource final : public TCRCSource {
   TBackgroundCRCSource(const TBackgroundCRCSource&) = delete;
   TBackgroundCRCSource& operator=(const TBackgroundCRCSource&) = delete;
 
-  TCRCStatus Compute(const std::string& path, std::uint32_t& crc,
+  TCRCStatus Compute(const TCRCRequest& request, std::uint32_t& crc,
                      const TCRCWaitPoll& poll) override;
 
  private:
@@ -55,8 +62,8 @@ class TParallelCRCSource final : public TCRCSource {
   TParallelCRCSource(const TParallelCRCSource&) = delete;
   TParallelCRCSource& operator=(const TParallelCRCSource&) = delete;
 
-  void Announce(const std::vector<std::string>& paths) override;
-  TCRCStatus Compute(const std::string& path, std::uint32_t& crc,
+  void Announce(const std::vector<TCRCRequest>& requests) override;
+  TCRCStatus Compute(const TCRCRequest& request, std::uint32_t& crc,
                      const TCRCWaitPoll& poll) override;
 
  private:

@@ -28,6 +28,7 @@ bool TFileLookup::Find(const std::string& path, TFoundFile& found) {
   found.Path = std::move(resolved);
   found.Size = static_cast<std::int64_t>(info.st_size);
   found.ModifiedTime = info.st_mtim.tv_sec;
+  found.Regular = S_ISREG(info.st_mode);
   return true;
 }
 

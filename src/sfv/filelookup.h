@@ -11,6 +11,7 @@ struct TFoundFile {
   std::string Path;  // the name as it exists on disk
   std::int64_t Size = 0;
   std::time_t ModifiedTime = 0;  // seconds since the Unix epoch
+  bool Regular = false;
 };
 
 // Finds listed files the way SFV lists expect on a system that ignores letter case:

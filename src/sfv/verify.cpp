@@ -15,7 +15,7 @@ struct TEntry {
   pugi::xml_node node;
   int row = -1;
   bool ignored = false;
-  std::string diskPath;  // where the presence pass found it
+  TCRCRequest request;  // the file as the presence pass found it
 };
 
 // Appends the first time, so attributes keep the order they were first set in.
@@ -74,7 +74,7 @@ class TVerification {
     if (AskAbort()) return vrAborted;
 
     TFileLookup lookup;
-    std::vector<std::string> toHash;
+    std::vector<TCRCRequest> toHash;
     for (TEntry& entry : entries) {
       if (entry.ignored) continue;
       TFoundFile found;
@@ -92,8 +92,9 @@ class TVerification {
         view_->SetSize(entry.row, found.Size);
         view_->SetTimestamp(entry.row, timestamp);
       }
-      entry.diskPath = std::move(found.Path);
-      toHash.push_back(entry.diskPath);
+      entry.request.Path = std::move(found.Path);
+      if (found.Regular) entry.request.KnownSize = found.Size;
+      toHash.push_back(entry.request);
     }
     if (!toHash.empty()) Source().Announce(toHash);
 
@@ -114,7 +115,7 @@ class TVerification {
           if (AskAbort()) return vrAborted;
         }
         std::uint32_t crc = 0;
-        const TCRCStatus status = Source().Compute(entry.diskPath, crc, poll);
+        const TCRCStatus status = Source().Compute(entry.request, crc, poll);
         if (status == TCRCStatus::Aborted) return vrAborted;
         const char* rowStatus = kStatusOK;
         if (status != TCRCStatus::OK) {

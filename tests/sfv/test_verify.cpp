@@ -65,11 +65,15 @@ class TRecordingView : public TVerifyView {
 // Counts what the verification asks of its CRC source, and answers from disk.
 class TCountingSource : public TCRCSource {
  public:
-  void Announce(const std::vector<std::string>& paths) override {
-    if (!paths.empty()) announced = paths;
+  void Announce(const std::vector<TCRCRequest>& requests) override {
+    if (requests.empty()) return;
+    announced.clear();
+    for (const auto& r : requests) announced.push_back(r.Path);
   }
-  TCRCStatus Compute(const std::string& path, std::uint32_t& crc, const TCRCWaitPoll&) override {
+  TCRCStatus Compute(const TCRCRequest& request, std::uint32_t& crc, const TCRCWaitPoll&) override {
+    const std::string& path = request.Path;
     asked.push_back(path);
+    knownSizes.push_back(request.KnownSize);
     if (fixed) {
       crc = *fixed;
       return TCRCStatus::OK;
@@ -77,6 +81,7 @@ class TCountingSource : public TCRCSource {
     return GetFileCRC32(path, crc) ? TCRCStatus::OK : TCRCStatus::Failed;
   }
   std::vector<std::string> announced, asked;
+  std::vector<std::int64_t> knownSizes;
   std::optional<std::uint32_t> fixed;
 };
 
@@ -346,6 +351,7 @@ TEST(VerifyRun, NamesDifferingInCaseAreFound) {
   EXPECT_THAT(source.asked,
               ElementsAre(d + "Sub Folder/Data.BIN", d + "exact.bin", d + "EXACT.BIN"));
   EXPECT_EQ(source.announced, source.asked);
+  EXPECT_THAT(source.knownSizes, ElementsAre(9, 9, 5));
 }
 
 TEST(VerifySFVText, ParsesWithTheExtensionRulesAndVerifies) {
@@ -376,32 +382,34 @@ TEST(VerifySFVText, ParsesWithTheExtensionRulesAndVerifies) {
 
 TEST(ParallelCRCSource, AnswersInOrderWhateverTheThreadCount) {
   TTempTree tree;
-  std::vector<std::string> paths;
+  std::vector<TCRCRequest> requests;
   std::vector<std::uint32_t> expected;
   for (int i = 0; i < 40; ++i) {
     const std::string content(static_cast<std::size_t>(i) * 777, static_cast<char>('a' + i % 26));
-    paths.push_back(tree.Write("f" + std::to_string(i), content));
+    // Half of them come with the size a search would have seen.
+    requests.push_back({tree.Write("f" + std::to_string(i), content),
+                        i % 2 ? static_cast<std::int64_t>(content.size()) : -1});
     expected.push_back(UpdateCRC32(0xFFFFFFFFu, content.data(), content.size()) ^ 0xFFFFFFFFu);
   }
-  paths.push_back(tree.File("missing"));
+  requests.push_back({tree.File("missing"), -1});
   for (int jobs : {1, 2, 4}) {
     TParallelCRCSource source(jobs);
-    source.Announce(paths);
+    source.Announce(requests);
     for (std::size_t i = 0; i < expected.size(); ++i) {
       std::uint32_t crc = 0;
-      ASSERT_EQ(source.Compute(paths[i], crc, {}), TCRCStatus::OK);
+      ASSERT_EQ(source.Compute(requests[i], crc, {}), TCRCStatus::OK);
       EXPECT_EQ(crc, expected[i]) << jobs << " " << i;
     }
     std::uint32_t crc = 0;
-    EXPECT_EQ(source.Compute(paths.back(), crc, {}), TCRCStatus::Failed);
+    EXPECT_EQ(source.Compute(requests.back(), crc, {}), TCRCStatus::Failed);
     // Asked for something not announced: still answered.
-    ASSERT_EQ(source.Compute(paths[3], crc, {}), TCRCStatus::OK);
+    ASSERT_EQ(source.Compute(requests[3], crc, {}), TCRCStatus::OK);
     EXPECT_EQ(crc, expected[3]);
     // A new announcement after one used only in part.
-    source.Announce(paths);
-    ASSERT_EQ(source.Compute(paths[0], crc, {}), TCRCStatus::OK);
-    source.Announce({paths[5]});
-    ASSERT_EQ(source.Compute(paths[5], crc, {}), TCRCStatus::OK);
+    source.Announce(requests);
+    ASSERT_EQ(source.Compute(requests[0], crc, {}), TCRCStatus::OK);
+    source.Announce({requests[5]});
+    ASSERT_EQ(source.Compute(requests[5], crc, {}), TCRCStatus::OK);
     EXPECT_EQ(crc, expected[5]);
   }
 }
