@@ -155,12 +155,17 @@ void LoadConfig(pugi::xml_document& config, const std::string& path) {
   ConfigRoot(config);
 }
 
-void SaveConfig(const pugi::xml_document& config, const std::string& path) {
-  ConfigRoot(config);
+std::string ConfigText(const pugi::xml_document& config) {
   std::ostringstream text;
   config.save(text, "  ", pugi::format_default, pugi::encoding_utf8);
+  return text.str();
+}
+
+void SaveConfig(const pugi::xml_document& config, const std::string& path) {
+  ConfigRoot(config);
+  const std::string text = ConfigText(config);
   CreateFolderOf(path);
-  WriteFileAtomically(path, text.str());
+  WriteFileAtomically(path, text);
 }
 
 bool ReadOption(const pugi::xml_document& config, const TFlagOption& option) {

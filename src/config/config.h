@@ -39,6 +39,10 @@ std::string LaunchPathsFilePath(const std::string& programPath);
 // the file is never changed by a load.
 void LoadConfig(pugi::xml_document& config, const std::string& path);
 
+// The text SaveConfig writes: declaration, elements indented for people who edit
+// the file by hand. The indentation is white space only, so a load drops it again.
+std::string ConfigText(const pugi::xml_document& config);
+
 // Writes the whole document atomically (temporary file, flush, rename); throws
 // std::runtime_error on failure, leaving the old file intact.
 void SaveConfig(const pugi::xml_document& config, const std::string& path);

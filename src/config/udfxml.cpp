@@ -5,6 +5,7 @@
 #include <optional>
 #include <sstream>
 #include <stdexcept>
+#include <vector>
 
 namespace {
 
@@ -12,6 +13,33 @@ namespace {
 // neither comments nor processing instructions are kept: the lists of the
 // configuration are walked child by child and expect elements only.
 constexpr unsigned kParseOptions = pugi::parse_default;
+
+bool IsBlank(const char* text) {
+  for (; *text != '\0'; ++text) {
+    if (*text != ' ' && *text != '\t' && *text != '\r' && *text != '\n') return false;
+  }
+  return true;
+}
+
+// The parser drops white-space-only text, but a character reference such as
+// "&#0;" can still leave such a node behind; it goes too, so that element
+// children stay elements only.
+void DropBlankText(pugi::xml_node root) {
+  std::vector<pugi::xml_node> pending{root};
+  while (!pending.empty()) {
+    pugi::xml_node node = pending.back();
+    pending.pop_back();
+    for (pugi::xml_node child = node.first_child(); child;) {
+      const pugi::xml_node next = child.next_sibling();
+      if (child.type() == pugi::node_pcdata && IsBlank(child.value())) {
+        node.remove_child(child);
+      } else if (child.first_child()) {
+        pending.push_back(child);
+      }
+      child = next;
+    }
+  }
+}
 
 // 1-based line of a byte offset; CR LF, a lone LF and a lone CR each end a line.
 std::size_t LineOfOffset(const std::string& text, std::ptrdiff_t offset) {
@@ -63,6 +91,7 @@ void LoadXMLText(pugi::xml_document& document, const std::string& text) {
     throw std::runtime_error("Line " + std::to_string(LineOfOffset(text, result.offset)) + "\r\n" +
                              result.description());
   }
+  DropBlankText(parsed);
   document = std::move(parsed);
 }
 

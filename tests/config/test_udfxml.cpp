@@ -53,6 +53,10 @@ TEST(LoadXMLText, KeepsElementsOnlyBetweenElements) {
   }
   EXPECT_EQ(children, 1);
   EXPECT_EQ(document.first_child(), document.document_element());
+
+  // A NUL character reference ends the text early, which must not leave blank text.
+  LoadXMLText(document, "<config> &#0; x<path/></config>");
+  EXPECT_EQ(document.document_element().first_child().type(), pugi::node_element);
 }
 
 TEST(XMLText, EveryByteOfAnAttributeSurvivesARoundTrip) {

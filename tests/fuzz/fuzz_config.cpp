@@ -1,0 +1,57 @@
+// Any bytes as a configuration file: loading either fails with an error or gives
+// a document whose settings can be read, and whose saved text loads back into
+// the same tree.
+
+#include "config/config.h"
+#include "config/options.h"
+#include "config/udfxml.h"
+#include "sfv/extensionrules.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+
+namespace {
+
+void ReadSettings(pugi::xml_document& config) {
+  ReadOption(config, kIndicateMine);
+  ReadOption(config, kMarkGoodAsSkipAuto);
+  ReadOption(config, kDefaultStartAction);
+  ReadRemoveDirsWithoutAskingForFileOps(config);
+  const pugi::xml_node root = ConfigRoot(config);
+  ReadText(root, kFilterAttribute);
+  for (const pugi::xml_attribute& attribute : root.attributes()) {
+    ReadInt(root, attribute.name(), 0);
+    try {
+      XMLToDateTime(attribute.value());
+    } catch (const std::invalid_argument&) {
+      // Not a time: expected for most values.
+    }
+  }
+  const pugi::xml_node form = FindOrCreateChild(config, "mainForm");
+  ReadInt(form, "top", 30);
+  ReadInt(form, "width", 690);
+  FindExtensionAction(config, "/sets/Info.NFO");
+  FindExtensionAction(config, "/sets/it's.x'y");
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  const std::string text(reinterpret_cast<const char*>(data), size);
+  pugi::xml_document config;
+  try {
+    LoadXMLText(config, text);
+  } catch (const std::runtime_error& error) {
+    if (std::string(error.what()).rfind("Line ", 0) != 0) __builtin_trap();
+    return 0;
+  }
+  ReadSettings(config);
+
+  const std::string saved = XMLText(config);
+  pugi::xml_document reloaded;
+  LoadXMLText(reloaded, ConfigText(config));
+  if (XMLText(reloaded) != saved) __builtin_trap();
+  return 0;
+}
