@@ -4,6 +4,7 @@
 #include "fileops/pathsafety.h"
 #include "fileops/shfileoperation.h"
 #include "sfv/crc.h"
+#include "sfv/filelookup.h"
 #include "sfv/sfvformat.h"
 #include "support/datetime.h"
 #include "support/files.h"
@@ -20,13 +21,24 @@
 
 namespace {
 
-bool EntryExists(const std::string& path) {
-  struct stat st {};
-  return ::lstat(path.c_str(), &st) == 0;
+// Listed names are found the way the verification finds them, without regard to
+// letter case, so a repair acts on the file the rows showed as found.
+bool FindListed(const std::string& path, TFoundFile& found) {
+  TFileLookup lookup;
+  return lookup.Find(path, found);
 }
 
-// On a file system that ignores letter case, a name that differs only in case
-// is the same file, and renaming to it is no clash.
+// The file on disk behind a listed name; folders do not count.
+bool FindListedFile(const std::string& path, std::string& diskPath) {
+  TFoundFile found;
+  struct stat st {};
+  if (!FindListed(path, found) || ::stat(found.Path.c_str(), &st) != 0 || S_ISDIR(st.st_mode)) {
+    return false;
+  }
+  diskPath = found.Path;
+  return true;
+}
+
 bool SameFile(const std::string& a, const std::string& b) {
   struct stat sa {};
   struct stat sb {};
@@ -34,20 +46,18 @@ bool SameFile(const std::string& a, const std::string& b) {
          sa.st_ino == sb.st_ino;
 }
 
-// The time stamp and size a verification records for a found file: local time
-// with the seconds rounded down to even, as the directory search has always
-// delivered them.
+// The time stamp and size a verification records for a found file.
 void SetFoundFileDetails(pugi::xml_node file, const std::string& path) {
-  struct stat st {};
-  if (::stat(path.c_str(), &st) != 0) return;
-  const long long seconds = static_cast<long long>(st.st_mtim.tv_sec);
-  const std::string timestamp = DateTimeToXML(FromUnixTime(seconds - (seconds & 1)));
+  TFoundFile found;
+  if (!FindListed(path, found)) return;
+  const long long seconds = static_cast<long long>(found.ModifiedTime);
+  const std::string timestamp = DateTimeToXML(FromUnixTime(seconds - ((seconds % 2) + 2) % 2));
   pugi::xml_attribute stamp = file.attribute("timestamp");
   if (!stamp) stamp = file.append_attribute("timestamp");
   stamp.set_value(timestamp.c_str());
   pugi::xml_attribute size = file.attribute("size");
   if (!size) size = file.append_attribute("size");
-  size.set_value(std::to_string(static_cast<long long>(st.st_size)).c_str());
+  size.set_value(std::to_string(found.Size).c_str());
 }
 
 pugi::xml_node Root(pugi::xml_document& document) {
@@ -88,7 +98,8 @@ void TSFVRepair::actRemoveExecute() {
                                       : "Remove the highlighted entries from the sfv?";
   bool anyFileExists = false;
   for (int row : host_.SelectedRows()) {
-    if (FileExists(host_.RowPath(row) + host_.RowFilename(row))) {
+    std::string diskPath;
+    if (FindListedFile(host_.RowPath(row) + host_.RowFilename(row), diskPath)) {
       anyFileExists = true;
       break;
     }
@@ -160,11 +171,13 @@ void TSFVRepair::actRenameExecute() {
     std::string newName = oldName;
     bool accepted = false;
     while (InputBox("Rename file", "Filename", newName) && newName != oldName) {
+      std::string oldOnDisk;
+      TFoundFile clash;
       if (!IsValidFileName(newName)) {
         ShowWarning("Invalid Filename " + newName + ".");
-      } else if (!FileExists(folder + oldName)) {
+      } else if (!FindListedFile(folder + oldName, oldOnDisk)) {
         ShowWarning("File " + folder + oldName + " does not exist.");
-      } else if (EntryExists(folder + newName) && !SameFile(folder + oldName, folder + newName)) {
+      } else if (FindListed(folder + newName, clash) && !SameFile(oldOnDisk, clash.Path)) {
         ShowWarning("File " + folder + newName + " already exists.");
       } else {
         accepted = true;
@@ -182,12 +195,13 @@ void TSFVRepair::actRenameExecute() {
     }
     if (!entry) continue;
     const std::string entryFolder = ExtractFilePath(entry.attribute("name").value());
-    if (EntryExists(entryFolder + oldName)) {
+    std::string oldOnDisk;
+    if (FindListedFile(entryFolder + oldName, oldOnDisk)) {
       TSHFileOperation rename;
       rename.SetOperation(foRename);
       rename.SetFlags({fofNoConfirmation, fofSilent});
       rename.SetConfineTo(sfvFolder);
-      rename.FilesFrom().push_back(entryFolder + oldName);
+      rename.FilesFrom().push_back(oldOnDisk);
       rename.FilesTo().push_back(entryFolder + newName);
       // The operation has told the user why; an entry must never name a file that
       // is not there, so it keeps its old name.
@@ -224,7 +238,9 @@ void TSFVRepair::ApplyToSFV(TApplyMode mode) {
         pugi::xml_node file = *it;
         if (mode == TApplyMode::amRefresh) {
           std::uint32_t crc = 0;
-          if (!GetFileCRC32(file.attribute("name").value(), crc)) {
+          std::string diskPath;
+          if (!FindListedFile(file.attribute("name").value(), diskPath) ||
+              !GetFileCRC32(diskPath, crc)) {
             ShowWarning("Unable to generate a CRC for " + full);
             return;
           }
@@ -233,8 +249,9 @@ void TSFVRepair::ApplyToSFV(TApplyMode mode) {
           listed.set_value(CRCToText(crc).c_str());
         } else {
           Root(document).remove_child(file);
-          if (mode == TApplyMode::amRemoveAndDelete && FileExists(full)) {
-            AddOnce(IsInsideFolderTree(full, sfvFolder) ? toDelete : outside, full);
+          std::string diskPath;
+          if (mode == TApplyMode::amRemoveAndDelete && FindListedFile(full, diskPath)) {
+            AddOnce(IsInsideFolderTree(diskPath, sfvFolder) ? toDelete : outside, diskPath);
           }
         }
         changed = true;

@@ -1,0 +1,493 @@
+#include "checkwindow/sfvrepair.h"
+
+#include "config/udfxml.h"
+#include "sfv/crc.h"
+#include "sfv/sfvformat.h"
+#include "sfv/verify.h"
+#include "support/files.h"
+
+#include "common/scripted_interaction.h"
+#include "common/temp_tree.h"
+
+#include <QFile>
+
+#include <sys/stat.h>
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <optional>
+
+using ::testing::ElementsAre;
+using ::testing::HasSubstr;
+using ::testing::StartsWith;
+
+namespace {
+
+std::string CRCOf(const std::string& bytes) {
+  return CRCToText(UpdateCRC32(0xFFFFFFFF, bytes.data(), bytes.size()) ^ 0xFFFFFFFF);
+}
+
+// The rows of a check window, filled by the real verification; the repairs see
+// it through the host interface, and every call the window gets is recorded.
+class TFakeCheckWindow : public TSFVRepairHost, public TVerifyView {
+ public:
+  struct TRow {
+    std::string Filename, Path, Status;
+  };
+
+  void Open(const std::string& sfvPath) {
+    sfvPath_ = sfvPath;
+    pugi::xml_document config;
+    config.append_child("config");
+    std::string details;
+    bool mine = false;
+    ASSERT_TRUE(ParseSFV(ReadTextFile(sfvPath), ExtractFolder(sfvPath), config, details, mine));
+    std::string text = details;
+    TVerifyOptions options;
+    options.View = this;
+    VerifyFileDetails(text, sfvPath_, options);
+    calls.clear();
+  }
+  void Select(std::vector<int> rows) { selected = std::move(rows); }
+  std::vector<std::string> Statuses() const {
+    std::vector<std::string> statuses;
+    for (const TRow& row : rows) statuses.push_back(row.Filename + " " + row.Status);
+    return statuses;
+  }
+
+  std::vector<TRow> rows;
+  std::vector<int> selected;
+  int current = 0;
+  bool openedByManager = false;
+  std::string details;
+  std::vector<std::string> calls;
+
+  // TSFVRepairHost
+  int ActionRowCount() const override {
+    if (rows.empty()) return 0;
+    return selected.empty() ? 1 : static_cast<int>(selected.size());
+  }
+  void EnsureSelection() override {
+    if (selected.empty() && !rows.empty()) selected.push_back(current);
+  }
+  std::vector<int> SelectedRows() const override { return selected; }
+  int RowCount() const override { return static_cast<int>(rows.size()); }
+  std::string RowFilename(int row) const override { return rows.at(row).Filename; }
+  std::string RowPath(int row) const override { return rows.at(row).Path; }
+  std::string SFVPath() const override { return sfvPath_; }
+  std::string FileDetailsXML() const override { return details; }
+  void SetFileDetailsXML(const std::string& text) override { details = text; }
+  bool OpenedByManager() const override { return openedByManager; }
+  void SaveWindowPlacement() override { calls.push_back("SaveWindowPlacement"); }
+  void HandBackToManager(const std::string& sfvPath) override {
+    calls.push_back("HandBackToManager " + sfvPath);
+  }
+  void RemoveAllRows() override {
+    calls.push_back("RemoveAllRows");
+    rows.clear();
+    selected.clear();
+  }
+  void VerifyAsView(const std::string& text) override {
+    calls.push_back("VerifyAsView");
+    std::string copy = text;
+    TVerifyOptions options;
+    options.View = this;
+    VerifyFileDetails(copy, sfvPath_, options);
+  }
+
+  // TVerifyView
+  void ShowView() override {}
+  void AttachSFV(const std::string&) override {}
+  int AppendRow() override {
+    rows.emplace_back();
+    return static_cast<int>(rows.size()) - 1;
+  }
+  void SetFilename(int row, const std::string& name) override { rows.at(row).Filename = name; }
+  void SetPath(int row, const std::string& folder) override { rows.at(row).Path = folder; }
+  void SetStatus(int row, const std::string& status) override { rows.at(row).Status = status; }
+  void SetSize(int, std::int64_t) override {}
+  void SetTimestamp(int, TDateTime) override {}
+  std::string GetStatus(int row) const override { return rows.at(row).Status; }
+  void MakeCurrent(int row) override { current = row; }
+  void Repaint() override {}
+  void ShowSummary() override {}
+
+ private:
+  static std::string ExtractFolder(const std::string& path) {
+    return path.substr(0, path.rfind('/') + 1);
+  }
+  std::string sfvPath_;
+};
+
+// The entry lines of an SFV, without header and comments.
+std::vector<std::string> Entries(const std::string& sfvText) {
+  std::vector<std::string> lines;
+  std::string rest = sfvText;
+  std::size_t start = 0;
+  while (start <= rest.size()) {
+    std::size_t end = rest.find("\r\n", start);
+    if (end == std::string::npos) end = rest.size();
+    const std::string line = rest.substr(start, end - start);
+    if (!line.empty() && line[0] != ';') lines.push_back(line);
+    start = end + 2;
+  }
+  return lines;
+}
+
+// Points the desktop trash into the test's folder for the life of the object.
+class TPrivateTrash {
+ public:
+  explicit TPrivateTrash(const TTempTree& home) : trash_(home.File(".local/share/Trash/files/")) {
+    Save("HOME", home_);
+    Save("XDG_DATA_HOME", data_);
+    ::setenv("HOME", home.Path().c_str(), 1);
+    ::setenv("XDG_DATA_HOME", home.File(".local/share").c_str(), 1);
+  }
+  ~TPrivateTrash() {
+    Restore("HOME", home_);
+    Restore("XDG_DATA_HOME", data_);
+  }
+  TPrivateTrash(const TPrivateTrash&) = delete;
+  TPrivateTrash& operator=(const TPrivateTrash&) = delete;
+  bool Holds(const std::string& name) const {
+    return QFile::exists(QString::fromStdString(trash_ + name));
+  }
+
+ private:
+  static void Save(const char* name, std::optional<std::string>& slot) {
+    if (const char* value = std::getenv(name)) slot = value;
+  }
+  static void Restore(const char* name, const std::optional<std::string>& slot) {
+    if (slot) {
+      ::setenv(name, slot->c_str(), 1);
+    } else {
+      ::unsetenv(name);
+    }
+  }
+  std::string trash_;
+  std::optional<std::string> home_, data_;
+};
+
+class SFVRepair : public ::testing::Test {
+ protected:
+  // Writes the files and an SFV listing them with their right CRCs, plus extra lines.
+  void MakeSet(const std::vector<std::pair<std::string, std::string>>& files,
+               const std::string& extraLines = "") {
+    std::string sfv = "; written by some other tool\r\n";
+    for (const auto& [name, bytes] : files) {
+      t.Write("set/" + name, bytes);
+      sfv += name + " " + CRCOf(bytes) + "\r\n";
+    }
+    sfv += extraLines;
+    sfvPath = t.Write("set/x.sfv", sfv);
+    window.Open(sfvPath);
+  }
+  std::string Folder() const { return t.File("set/"); }
+  std::string SFVText() const { return t.Read("set/x.sfv"); }
+  int RowOf(const std::string& name) const {
+    for (std::size_t i = 0; i < window.rows.size(); ++i) {
+      if (window.rows[i].Filename == name) return static_cast<int>(i);
+    }
+    ADD_FAILURE() << "no row " << name;
+    return 0;
+  }
+
+  TTempTree t;
+  std::string sfvPath;
+  TFakeCheckWindow window;
+  TSFVRepair repair{window};
+};
+
+}  // namespace
+
+TEST_F(SFVRepair, RemoveOffersToDeleteTheFileAndYesKeepsIt) {
+  MakeSet({{"a.bin", "alpha"}, {"b.bin", "beta"}});
+  window.Select({RowOf("a.bin")});
+  TScriptedScope script;
+  script->Press("Yes");
+
+  repair.actRemoveExecute();
+
+  ASSERT_EQ(script->Asked().size(), 1u);
+  const TMessageBoxParams& question = script->Asked()[0].params;
+  EXPECT_EQ(question.Caption, "Question");
+  EXPECT_EQ(question.Text, "Remove the highlighted entry from the sfv?");
+  EXPECT_THAT(question.Buttons, ElementsAre("Yes", "Yes and Delete File", "No"));
+  EXPECT_EQ(question.IconKind, 2);
+  EXPECT_EQ(question.BeepKind, 3);
+  EXPECT_EQ(question.MinButtonWidth, 100);
+  EXPECT_EQ(question.DefaultButton, 2);
+  EXPECT_EQ(question.EscapeResult, 2);
+  EXPECT_FALSE(question.Stacked);
+  EXPECT_EQ(question.HelpButton, -1);
+  EXPECT_EQ(question.MoreButton, -1);
+
+  EXPECT_THAT(Entries(SFVText()), ElementsAre("b.bin " + CRCOf("beta")));
+  EXPECT_TRUE(t.Exists("set/a.bin"));
+  EXPECT_THAT(window.calls, ElementsAre("RemoveAllRows", "VerifyAsView"));
+  EXPECT_THAT(window.Statuses(), ElementsAre("b.bin OK"));
+}
+
+TEST_F(SFVRepair, RemoveAndDeleteOfTwoEntriesTrashesBothFiles) {
+  TPrivateTrash trash(t);
+  MakeSet({{"a.bin", "alpha"}, {"b.bin", "beta"}, {"c.bin", "gamma"}});
+  window.Select({RowOf("c.bin"), RowOf("a.bin")});
+  TScriptedScope script;
+  script->Press("Yes and Delete Files");
+
+  repair.actRemoveExecute();
+
+  EXPECT_EQ(script->Asked()[0].params.Text, "Remove the highlighted entries from the sfv?");
+  EXPECT_THAT(script->Asked()[0].params.Buttons, ElementsAre("Yes", "Yes and Delete Files", "No"));
+  EXPECT_FALSE(t.Exists("set/a.bin"));
+  EXPECT_FALSE(t.Exists("set/c.bin"));
+  EXPECT_TRUE(trash.Holds("a.bin"));
+  EXPECT_TRUE(trash.Holds("c.bin"));
+  EXPECT_THAT(Entries(SFVText()), ElementsAre("b.bin " + CRCOf("beta")));
+}
+
+TEST_F(SFVRepair, RemovingEntriesWhoseFilesAreMissingAsksOnlyYesOrNo) {
+  MakeSet({{"a.bin", "alpha"}}, "gone.bin 12345678\r\n");
+  window.Select({RowOf("gone.bin")});
+  TScriptedScope script;
+  script->Press("&No").Press("&Yes");
+
+  repair.actRemoveExecute();  // No: nothing changes
+  const std::string untouched = SFVText();
+  EXPECT_THAT(untouched, StartsWith("; written by some other tool"));
+  EXPECT_TRUE(window.calls.empty());
+
+  repair.actRemoveExecute();
+  ASSERT_EQ(script->Asked().size(), 2u);
+  const TMessageBoxParams& question = script->Asked()[1].params;
+  EXPECT_THAT(question.Buttons, ElementsAre("&Yes", "&No"));
+  EXPECT_EQ(question.DefaultButton, 1);
+  EXPECT_EQ(question.EscapeResult, 1);
+  EXPECT_THAT(Entries(SFVText()), ElementsAre("a.bin " + CRCOf("alpha")));
+}
+
+TEST_F(SFVRepair, ANameListedTwiceIsRemovedTwiceAndDeletedOnce) {
+  TPrivateTrash trash(t);
+  MakeSet({{"a.bin", "alpha"}, {"b.bin", "beta"}}, "a.bin " + CRCOf("alpha") + "\r\n");
+  ASSERT_EQ(window.rows.size(), 3u);
+  window.Select({RowOf("a.bin")});
+  TScriptedScope script;  // a second delete of the same file would warn: the strict script fails
+  script->Press("Yes and Delete File");
+
+  repair.actRemoveExecute();
+
+  EXPECT_THAT(Entries(SFVText()), ElementsAre("b.bin " + CRCOf("beta")));
+  EXPECT_TRUE(trash.Holds("a.bin"));
+  EXPECT_EQ(script->Asked().size(), 1u);
+}
+
+TEST_F(SFVRepair, RefreshWritesTheNewCRCInUpperCaseEightDigits) {
+  // A file whose CRC has few significant digits shows the padding.
+  MakeSet({{"b.bin", "beta"}}, "a.bin 0abcdef0\r\n");
+  t.Write("set/a.bin", std::string(1, '\0'));  // CRC d202ef8d
+  window.Open(sfvPath);
+  window.Select({RowOf("a.bin")});
+  TScriptedScope script;
+  script->Press("&Yes");
+
+  repair.actRefreshCRCExecute();
+
+  EXPECT_EQ(script->Asked()[0].params.Text,
+            "Recalculate the CRC for the highlighted file and update the sfv?");
+  EXPECT_THAT(Entries(SFVText()), ElementsAre("a.bin D202EF8D", "b.bin " + CRCOf("beta")));
+  EXPECT_THAT(window.Statuses(), ElementsAre("a.bin OK", "b.bin OK"));
+}
+
+TEST_F(SFVRepair, RefreshAbandonsEverythingWhenOneFileCannotBeRead) {
+  MakeSet({{"a.bin", "alpha"}}, "b.bin 00000000\r\ngone.bin 11111111\r\n");
+  t.Write("set/b.bin", "changed");
+  window.Open(sfvPath);
+  const std::string before = SFVText();
+  const std::string copyBefore = window.details;
+  window.Select({RowOf("b.bin"), RowOf("gone.bin")});
+  TScriptedScope script;
+  script->Press("&Yes").Press("OK");
+
+  repair.actRefreshCRCExecute();
+
+  EXPECT_EQ(script->Asked()[0].params.Text,
+            "Recalculate the CRC for the highlighted files and update the sfv?");
+  EXPECT_EQ(script->Asked()[1].params.Text,
+            "Unable to generate a CRC for " + Folder() + "gone.bin");
+  EXPECT_EQ(SFVText(), before);
+  EXPECT_EQ(window.details, copyBefore);
+  EXPECT_TRUE(window.calls.empty());
+}
+
+TEST_F(SFVRepair, RenameThatChangesOnlyTheLetterCaseIsAccepted) {
+  MakeSet({{"a.bin", "alpha"}, {"b.bin", "beta"}});
+  window.Select({RowOf("a.bin")});
+  TScriptedScope script;
+  script->Input("A.BIN");
+
+  repair.actRenameExecute();
+
+  ASSERT_EQ(script->Asked().size(), 1u);
+  EXPECT_EQ(script->Asked()[0].title, "Rename file");
+  EXPECT_EQ(script->Asked()[0].prompt, "Filename");
+  EXPECT_EQ(script->Asked()[0].initial, "a.bin");
+  EXPECT_EQ(t.Read("set/A.BIN"), "alpha");
+  EXPECT_FALSE(t.Exists("set/a.bin"));
+  EXPECT_THAT(Entries(SFVText()), ElementsAre("A.BIN " + CRCOf("alpha"), "b.bin " + CRCOf("beta")));
+  EXPECT_THAT(window.Statuses(), ElementsAre("A.BIN OK", "b.bin OK"));
+}
+
+TEST_F(SFVRepair, RenameChecksTheNameAndAsksAgainWithWhatTheUserTyped) {
+  MakeSet({{"a.bin", "alpha"}, {"b.bin", "beta"}});
+  window.Select({RowOf("a.bin")});
+  TScriptedScope script;
+  script->Input("a?.bin").Press("OK").Input("b.bin").Press("OK").CancelInput();
+
+  repair.actRenameExecute();
+
+  const auto& asked = script->Asked();
+  ASSERT_EQ(asked.size(), 5u);
+  EXPECT_EQ(asked[1].params.Text, "Invalid Filename a?.bin.");
+  EXPECT_EQ(asked[2].initial, "a?.bin");
+  EXPECT_EQ(asked[3].params.Text, "File " + Folder() + "b.bin already exists.");
+  EXPECT_EQ(asked[4].initial, "b.bin");
+  EXPECT_EQ(t.Read("set/a.bin"), "alpha");
+  EXPECT_EQ(t.Read("set/b.bin"), "beta");
+  EXPECT_THAT(SFVText(), StartsWith("; written by some other tool"));
+  EXPECT_TRUE(window.calls.empty());
+}
+
+TEST_F(SFVRepair, RenameOfAFileThatIsGoneWarnsAndACancelKeepsEarlierRenames) {
+  MakeSet({{"a.bin", "alpha"}, {"b.bin", "beta"}, {"c.bin", "gamma"}});
+  window.Select({RowOf("a.bin"), RowOf("b.bin"), RowOf("c.bin")});
+  ASSERT_EQ(::unlink(t.File("set/b.bin").c_str()), 0);
+  TScriptedScope script;
+  script->Input("first.bin").Input("second.bin").Press("OK").CancelInput().CancelInput();
+
+  repair.actRenameExecute();
+
+  EXPECT_EQ(script->Asked()[2].params.Text, "File " + Folder() + "b.bin does not exist.");
+  EXPECT_EQ(t.Read("set/first.bin"), "alpha");
+  EXPECT_EQ(t.Read("set/c.bin"), "gamma");
+  EXPECT_THAT(Entries(SFVText()), ElementsAre("b.bin " + CRCOf("beta"), "c.bin " + CRCOf("gamma"),
+                                              "first.bin " + CRCOf("alpha")));
+}
+
+TEST_F(SFVRepair, RenameRecordsSizeAndTimeOfAFileTheLastCheckDidNotFind) {
+  MakeSet({{"a.bin", "alpha"}}, "late.bin " + CRCOf("late") + "\r\n");
+  window.Select({RowOf("late.bin")});
+  t.Write("set/late.bin", "late");
+  TScriptedScope script;
+  script->Input("on time.bin");
+  window.openedByManager = true;  // no re-verification: the comment comes from the rename alone
+
+  repair.actRenameExecute();
+
+  EXPECT_EQ(t.Read("set/on time.bin"), "late");
+  EXPECT_THAT(SFVText(), HasSubstr(";4 "));
+  EXPECT_THAT(SFVText(), HasSubstr(" on time.bin\r\n"));
+}
+
+TEST_F(SFVRepair, RenameActsOnTheHighlightedEntryInItsOwnFolder) {
+  t.Write("set/sub/a.bin", "deep");
+  t.Write("set/sub/only.bin", "only");
+  t.Write("set/a.bin", "shallow");
+  MakeSet({{"b.bin", "beta"}}, "sub/a.bin " + CRCOf("deep") + "\r\na.bin " + CRCOf("shallow") +
+                                   "\r\nsub/only.bin " + CRCOf("only") + "\r\n");
+  int shallow = -1;
+  for (std::size_t i = 0; i < window.rows.size(); ++i) {
+    if (window.rows[i].Filename == "a.bin" && window.rows[i].Path == Folder()) shallow = int(i);
+  }
+  ASSERT_GE(shallow, 0);
+  window.Select({shallow, RowOf("only.bin")});
+  TScriptedScope script;
+  script->Input("z.bin").Input("renamed.bin");
+
+  repair.actRenameExecute();
+
+  EXPECT_EQ(t.Read("set/z.bin"), "shallow");
+  EXPECT_EQ(t.Read("set/sub/a.bin"), "deep");
+  EXPECT_EQ(t.Read("set/sub/renamed.bin"), "only");
+  EXPECT_THAT(Entries(SFVText()),
+              ElementsAre("b.bin " + CRCOf("beta"), "sub/a.bin " + CRCOf("deep"),
+                          "sub/renamed.bin " + CRCOf("only"), "z.bin " + CRCOf("shallow")));
+}
+
+TEST_F(SFVRepair, TidyReplacesAForeignHeaderAndSortsTheEntries) {
+  MakeSet({{"b.bin", "beta"}, {"B.bin", "Beta"}, {"a.bin", "alpha"}},
+          "; another comment\r\n\r\nmissing.bin 00000000\r\n");
+
+  repair.actTidySFVExecute();
+
+  const std::string text = SFVText();
+  EXPECT_THAT(text, StartsWith(";Generated by Checkwell V1.2 (Qel) on "));
+  EXPECT_THAT(text, ::testing::Not(HasSubstr("other tool")));
+  EXPECT_THAT(text, ::testing::Not(HasSubstr("another comment")));
+  EXPECT_THAT(text, HasSubstr("\r\n;5 "));  // a.bin, with size and time
+  EXPECT_THAT(text, HasSubstr("\r\n;missing.bin\r\n"));
+  EXPECT_THAT(Entries(text), ElementsAre("B.bin " + CRCOf("Beta"), "a.bin " + CRCOf("alpha"),
+                                         "b.bin " + CRCOf("beta"), "missing.bin 00000000"));
+  EXPECT_THAT(window.calls, ElementsAre("RemoveAllRows", "VerifyAsView"));
+  EXPECT_EQ(window.rows.size(), 4u);
+}
+
+TEST_F(SFVRepair, AWindowOpenedByTheManagerHandsTheSFVBack) {
+  MakeSet({{"b.bin", "beta"}, {"a.bin", "alpha"}});
+  window.openedByManager = true;
+  window.Select({RowOf("b.bin")});
+  TScriptedScope script;
+  script->Press("Yes");
+
+  repair.actRemoveExecute();
+
+  EXPECT_THAT(Entries(SFVText()), ElementsAre("a.bin " + CRCOf("alpha")));
+  EXPECT_THAT(window.calls, ElementsAre("SaveWindowPlacement", "HandBackToManager " + sfvPath));
+  EXPECT_EQ(window.rows.size(), 2u);  // the manager re-verifies; the window only closes
+}
+
+TEST_F(SFVRepair, AnSFVThatCannotBeWrittenEndsTheActionInAnErrorBox) {
+  MakeSet({{"a.bin", "alpha"}});
+  ASSERT_EQ(::unlink(sfvPath.c_str()), 0);
+  t.MakeDir("set/x.sfv");  // nothing can replace a folder with a file
+  TScriptedScope script;
+  script->Press("OK");
+
+  repair.actTidySFVExecute();
+
+  ASSERT_EQ(script->Asked().size(), 1u);
+  EXPECT_EQ(script->Asked()[0].params.Caption, "Error");
+  EXPECT_EQ(script->Asked()[0].params.IconKind, 3);
+  EXPECT_FALSE(script->Asked()[0].params.Text.empty());
+  EXPECT_TRUE(window.calls.empty());
+}
+
+TEST_F(SFVRepair, NamesOutsideTheSFVsFolderAreLeftAloneWithOneWarning) {
+  TPrivateTrash trash(t);
+  t.Write("outside.nfo", "not part of the set");
+  MakeSet({{"a.bin", "alpha"}, {"b.bin", "beta"}},
+          "../outside.nfo " + CRCOf("not part of the set") + "\r\n");
+  ASSERT_EQ(window.rows[RowOf("outside.nfo")].Status, "OK");  // verified like any other
+  window.Select({RowOf("outside.nfo"), RowOf("a.bin")});
+  const std::string warning = "These files lie outside " + Folder() +
+                              " and were left untouched:\r" + Folder() + "../outside.nfo";
+  TScriptedScope script;
+  script->Press("OK").CancelInput();
+
+  repair.actRenameExecute();
+
+  ASSERT_EQ(script->Asked().size(), 2u);
+  EXPECT_EQ(script->Asked()[0].params.Text, warning);
+  EXPECT_EQ(script->Asked()[1].initial, "a.bin");  // no box for the outside entry
+
+  script->Press("Yes and Delete Files").Press("OK");
+  repair.actRemoveExecute();
+
+  ASSERT_EQ(script->Asked().size(), 4u);
+  EXPECT_EQ(script->Asked()[3].params.Text, warning);
+  EXPECT_EQ(t.Read("outside.nfo"), "not part of the set");
+  EXPECT_FALSE(t.Exists("set/a.bin"));
+  EXPECT_TRUE(trash.Holds("a.bin"));
+  EXPECT_THAT(Entries(SFVText()), ElementsAre("b.bin " + CRCOf("beta")));
+}
