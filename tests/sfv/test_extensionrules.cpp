@@ -17,22 +17,16 @@ pugi::xml_document Rules(const std::string& extensions) {
 
 }  // namespace
 
-TEST(FileExtension, IsTheLastDotAfterTheLastFolderSeparator) {
-  EXPECT_EQ(FileExtension("/sets/Info.NFO"), ".nfo");
-  EXPECT_EQ(FileExtension("/sets/x.nfo.bak"), ".bak");
-  EXPECT_EQ(FileExtension("/sets/nfo"), "");
-  EXPECT_EQ(FileExtension("/sets/sub.d/file"), "");
-  EXPECT_EQ(FileExtension("/sets/sub.d\\file"), "") << "names from Windows SFVs";
-  EXPECT_EQ(FileExtension("/sets/file."), ".");
-}
-
 TEST(FindExtensionAction, MatchesTheExtensionIgnoringCase) {
-  const pugi::xml_document config = Rules("<extension value='.nfo' action='IRD'/>");
+  const pugi::xml_document config =
+      Rules("<extension value='.nfo' action='IRD'/><extension value='.d\\file' action='IS'/>");
   EXPECT_EQ(FindExtensionAction(config, "/sets/Info.NFO"), "IRD");
   EXPECT_EQ(FindExtensionAction(config, "/sets/x.nfo"), "IRD");
   EXPECT_EQ(FindExtensionAction(config, "/sets/x.nfo.bak"), std::nullopt);
   EXPECT_EQ(FindExtensionAction(config, "/sets/nfo"), std::nullopt);
   EXPECT_EQ(FindExtensionAction(config, "/sets/sub.nfo/file"), std::nullopt);
+  EXPECT_EQ(FindExtensionAction(config, "/sets/sub.d\\file"), std::nullopt)
+      << "a backslash separates folders in names from Windows SFVs";
 }
 
 TEST(FindExtensionAction, FirstRuleInDocumentOrderWins) {
