@@ -78,6 +78,7 @@ class TNTierGrid : public QTableView {
   int RowCount() const;
   int ColCount() const;
   TNTierColumn& Columns(int index) const;
+  // The width of a column's cells, without the grid line.
   int ColumnWidth(int column) const;
   void SetColumnWidth(int column, int width);
   int DefaultRowHeight() const;
@@ -168,13 +169,15 @@ class TNTierGrid : public QTableView {
   void HeaderClicked(int column, Qt::KeyboardModifiers modifiers);
   void HeaderColumnMoved(int from, int to);
   void HeaderColumnResized(int column, int width);
-  void RequestGrowth(int column, int width);
+  void RequestGrowth(const TNTierColumn& column, int width);
+  int GridLineWidth() const;
   void RequestRowHeight(int row, int height);
   void ApplyPendingGrowth();
   void SizeColumns();
   int HeaderTextWidth(const TNTierColumn& column) const;
   void WriteColumnOrder();
   void ShowHintFor(int column, int row);
+  QPalette HintPalette() const;
   void OnDatasetSelectionChanged();
   void OnDatasetGone();
   void OnRowsInserted();
@@ -198,7 +201,7 @@ class TNTierGrid : public QTableView {
   bool refreshing_ = false;
   bool headerHeightAdjusted_ = false;
   bool growthQueued_ = false;
-  std::vector<std::pair<int, int>> pendingWidths_;
+  std::vector<std::pair<const TNTierColumn*, int>> pendingWidths_;
   std::vector<std::pair<int, int>> pendingHeights_;
 
   TDrawCellHandler onDrawCell_;
@@ -209,4 +212,5 @@ class TNTierGrid : public QTableView {
   int hintColumn_ = -1;
   int hintRow_ = -1;
   bool revertingCurrent_ = false;
+  int wheelRemainder_ = 0;
 };

@@ -3,6 +3,7 @@
 #include <QAbstractTableModel>
 #include <QPointer>
 
+#include <functional>
 #include <vector>
 
 class TNTierDataset;
@@ -16,13 +17,19 @@ class TNTierGridModel : public QAbstractTableModel {
   Q_OBJECT
 
  public:
+  // The text of a cell in model numbering (row 0 is the first dataset row).
+  using TTextProvider = std::function<QString(int column, int row)>;
+
   explicit TNTierGridModel(QObject* parent = nullptr);
+
+  void SetTextProvider(TTextProvider provider) { textProvider_ = std::move(provider); }
 
   TNTierDataset* Dataset() const { return dataset_; }
   void SetDataset(TNTierDataset* dataset);
 
   const std::vector<TNTierColumn*>& DisplayedColumns() const { return columns_; }
   void SetDisplayedColumns(std::vector<TNTierColumn*> columns);
+  // Moves a displayed column; views see a reset, so they restore their widths.
   void MoveColumn(int from, int to);
 
   // Brackets a refill of the dataset: everything that happens between the two
@@ -43,6 +50,7 @@ class TNTierGridModel : public QAbstractTableModel {
 
  private:
   void Connect();
+  bool Quiet() const { return resetDepth_ > 0; }
   void BeginReset();
   void EndReset();
   void OnDatasetDestroyed();
@@ -50,8 +58,7 @@ class TNTierGridModel : public QAbstractTableModel {
 
   QPointer<TNTierDataset> dataset_;
   std::vector<TNTierColumn*> columns_;
+  TTextProvider textProvider_;
   int resetDepth_ = 0;
-  // A reset that began while the dataset was still there must end even if it went away.
-  bool reordering_ = false;
   QModelIndexList reorderSaved_;
 };

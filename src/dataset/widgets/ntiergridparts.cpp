@@ -1,0 +1,67 @@
+#include "dataset/widgets/ntiergridparts.h"
+
+#include "dataset/widgets/ntiergrid.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+
+TNTierGridHeader::TNTierGridHeader(TNTierGrid& grid)
+    : QHeaderView(Qt::Horizontal, &grid), grid_(grid) {
+  setSectionsMovable(true);
+  setSectionsClickable(false);
+  setHighlightSections(false);
+  setStretchLastSection(false);
+  setMinimumSectionSize(4);
+  setSectionResizeMode(QHeaderView::Interactive);
+  setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+  // Anything that moves or resizes a column during a press takes the click away.
+  const auto taken = [this] {
+    if (pressedSection_ != -2) movedOrResized_ = true;
+  };
+  connect(this, &QHeaderView::sectionMoved, this, taken);
+  connect(this, &QHeaderView::sectionResized, this, taken);
+  pressedSection_ = -2;
+}
+
+void TNTierGridHeader::SetRowHeight(int height) {
+  if (height == rowHeight_) return;
+  rowHeight_ = height;
+  updateGeometry();
+  viewport()->update();
+}
+
+QSize TNTierGridHeader::sizeHint() const {
+  return QSize(QHeaderView::sizeHint().width(), rowHeight_);
+}
+
+void TNTierGridHeader::paintSection(QPainter* painter, const QRect& rect, int logicalIndex) const {
+  if (!rect.isValid()) return;
+  grid_.DrawCell(*painter, logicalIndex, 0, rect);
+}
+
+// -2 means no press is in progress; -1 a press outside every section.
+void TNTierGridHeader::mousePressEvent(QMouseEvent* event) {
+  grid_.CloseHint();
+  movedOrResized_ = false;
+  pressedSection_ = logicalIndexAt(event->position().toPoint());
+  QHeaderView::mousePressEvent(event);
+}
+
+void TNTierGridHeader::mouseReleaseEvent(QMouseEvent* event) {
+  QHeaderView::mouseReleaseEvent(event);
+  const int pressed = pressedSection_;
+  pressedSection_ = -2;
+  if (event->button() != Qt::LeftButton || movedOrResized_ || pressed < 0) return;
+  if (logicalIndexAt(event->position().toPoint()) != pressed) return;
+  grid_.HeaderClicked(pressed, event->modifiers());
+}
+
+TNTierGridDelegate::TNTierGridDelegate(TNTierGrid& grid)
+    : QStyledItemDelegate(&grid), grid_(grid) {}
+
+void TNTierGridDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
+                               const QModelIndex& index) const {
+  painter->save();
+  grid_.DrawCell(*painter, index.column(), index.row() + 1, option.rect);
+  painter->restore();
+}
