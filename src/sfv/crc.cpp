@@ -31,17 +31,15 @@ class TFileDescriptor {
   int fd_;
 };
 
-// Read-only: a file the user may read verifies even when its mode forbids writing.
-// Non-blocking so that a FIFO listed by mistake cannot hang the open; the type check
-// below turns it away. O_NOATIME saves an inode write per file where permitted.
-int OpenForReading(const std::string& fileName) {
+}  // namespace
+
+int OpenForCRC(const std::string& fileName) {
+  // O_NOATIME saves an inode write per file where the owner allows it.
   const int flags = O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY;
   int fd = ::open(fileName.c_str(), flags | O_NOATIME);
   if (fd < 0 && errno == EPERM) fd = ::open(fileName.c_str(), flags);
   return fd;
 }
-
-}  // namespace
 
 std::uint32_t UpdateCRC32(std::uint32_t crc, const void* buffer, std::size_t length) {
   if (length == 0) return crc;
@@ -66,16 +64,20 @@ TFileCRCReader::~TFileCRCReader() = default;
 
 TCRCStatus TFileCRCReader::Compute(const std::string& fileName, std::uint32_t& crc,
                                    const std::atomic<bool>* abort, std::int64_t knownSize) {
-  const TFileDescriptor file(OpenForReading(fileName));
+  const TFileDescriptor file(OpenForCRC(fileName));
   if (file.Get() < 0) return TCRCStatus::Failed;
   if (knownSize < 0) {
+    // Regular files only: a folder, a FIFO or a device has no CRC to give.
     struct stat info {};
     if (::fstat(file.Get(), &info) != 0 || !S_ISREG(info.st_mode)) return TCRCStatus::Failed;
     knownSize = static_cast<std::int64_t>(info.st_size);
   }
-  // Regular files ignore O_NONBLOCK, so the descriptor is used as opened.
-  const auto size = static_cast<std::uint64_t>(knownSize);
-  if (size > blockSize_) ::posix_fadvise(file.Get(), 0, 0, POSIX_FADV_SEQUENTIAL);
+  return ComputeOpen(file.Get(), static_cast<std::uint64_t>(knownSize), crc, abort);
+}
+
+TCRCStatus TFileCRCReader::ComputeOpen(int fd, std::uint64_t size, std::uint32_t& crc,
+                                       const std::atomic<bool>* abort) {
+  if (size > blockSize_) ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
   // Small files get a small buffer, so one-off calls on them stay cheap; a reader
   // that once met a large file keeps the full block for its next ones.
   const std::size_t wanted =
@@ -94,7 +96,7 @@ TCRCStatus TFileCRCReader::Compute(const std::string& fileName, std::uint32_t& c
   std::uint64_t total = 0;
   for (;;) {
     if (abort && abort->load(std::memory_order_relaxed)) return TCRCStatus::Aborted;
-    const ssize_t n = ::read(file.Get(), buffer_.get(), capacity_);
+    const ssize_t n = ::read(fd, buffer_.get(), capacity_);
     if (n < 0) {
       if (errno == EINTR) continue;
       return TCRCStatus::Failed;

@@ -53,6 +53,10 @@ class TFileCRCReader {
   // size, which spares a status call per file (it matters for many small files).
   TCRCStatus Compute(const std::string& fileName, std::uint32_t& crc,
                      const std::atomic<bool>* abort = nullptr, std::int64_t knownSize = -1);
+  // The same for a regular file already open for reading (see OpenForCRC), whose
+  // size a status call has just given. The descriptor stays open.
+  TCRCStatus ComputeOpen(int fd, std::uint64_t size, std::uint32_t& crc,
+                         const std::atomic<bool>* abort = nullptr);
 
  private:
   struct TFreeAligned {
@@ -63,6 +67,11 @@ class TFileCRCReader {
   std::unique_ptr<unsigned char, TFreeAligned> buffer_;
   std::atomic<std::uint64_t>* bytes_ = nullptr;
 };
+
+// Opens a file read-only for hashing, or returns -1. Opening never blocks (a FIFO
+// listed by mistake), and a file the user may read opens even when its mode forbids
+// writing.
+int OpenForCRC(const std::string& fileName);
 
 // True and crc set when the file (opened read-only, never created) was read
 // completely; false on any failure, never throws.

@@ -1,18 +1,60 @@
 #include "sfv/crcsource.h"
 
+#include <algorithm>
 #include <chrono>
 #include <condition_variable>
+#include <deque>
+#include <limits>
 #include <mutex>
 #include <thread>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace {
-constexpr auto kPollInterval = std::chrono::milliseconds(10);
+
+using namespace std::chrono_literals;
+using TClock = std::chrono::steady_clock;
+
+constexpr auto kPollInterval = 10ms;
+constexpr std::size_t kNone = std::numeric_limits<std::size_t>::max();
+
+void CpuRelax() {
+#if defined(__x86_64__) || defined(__i386__)
+  __builtin_ia32_pause();
+#endif
 }
+
+// Waits until ready() says so, at no cost to the thread that makes it true: no
+// wake-up call is needed, because the waiter spins briefly and then sleeps in steps
+// growing from tens of microseconds to a millisecond. With thousands of small files
+// a wake-up per file would cost the workers more than the hashing. poll is called
+// at least every kPollInterval; returns false when it asked to stop.
+template <typename TReady>
+bool AwaitReady(const TReady& ready, const TCRCWaitPoll& poll) {
+  for (int spin = 0; spin < 256; ++spin) {
+    if (ready()) return true;
+    CpuRelax();
+  }
+  auto delay = 20us;
+  TClock::time_point lastPoll = TClock::now();
+  while (!ready()) {
+    std::this_thread::sleep_for(delay);
+    delay = std::min<std::chrono::microseconds>(delay * 2, 1ms);
+    if (poll && TClock::now() - lastPoll >= kPollInterval) {
+      if (poll()) return false;
+      lastPoll = TClock::now();
+    }
+  }
+  return true;
+}
+
+}  // namespace
 
 class TParallelCRCSource::TImpl {
  public:
   TImpl(int jobs, std::atomic<std::uint64_t>* bytes) {
-    const int count = jobs < 1 ? 1 : jobs;
+    const int count = std::max(jobs, 1);
     workers_.reserve(static_cast<std::size_t>(count));
     for (int i = 0; i < count; ++i) workers_.emplace_back([this, bytes] { Run(bytes); });
   }
@@ -21,67 +63,103 @@ class TParallelCRCSource::TImpl {
     {
       const std::lock_guard lock(mutex_);
       quit_ = true;
-      if (batch_) batch_->cancel = true;
+      if (announced_) announced_->cancel = true;
+      if (urgent_) urgent_->cancel = true;
     }
     wake_.notify_all();
     for (auto& worker : workers_) worker.join();
   }
 
-  void Announce(const std::vector<TCRCRequest>& requests) {
-    auto batch = std::make_shared<TBatch>();
-    batch->jobs.reserve(requests.size());
-    for (const auto& request : requests) batch->jobs.push_back(TJob{request});
-    Replace(std::move(batch));
+  void Announce(const std::vector<std::string>& names) {
+    std::shared_ptr<TBatch> batch;
+    if (!names.empty()) {
+      batch = std::make_shared<TBatch>(names.size());
+      for (std::size_t i = 0; i < names.size(); ++i) {
+        batch->jobs[i].name = names[i];
+        batch->jobs[i].probe = true;
+      }
+    }
+    nextFind_ = 0;
+    handedOut_.clear();
+    Publish(announced_, std::move(batch));
+  }
+
+  TLookupStatus Find(const std::string& name, TFoundFile& found, const TCRCWaitPoll& poll) {
+    std::size_t index = kNone;
+    if (announced_ && nextFind_ < announced_->jobs.size() &&
+        announced_->jobs[nextFind_].name == name) {
+      index = nextFind_++;
+      TJob& job = announced_->jobs[index];
+      if (!AwaitReady([&job] { return job.stage.load(std::memory_order_acquire) >= 1; }, poll)) {
+        announced_->cancel = true;
+        return TLookupStatus::Aborted;
+      }
+      if (job.opened) {
+        found = job.info;
+        handedOut_.push_back(index);
+        return TLookupStatus::Found;
+      }
+    }
+    // Not opened ahead (missing under that exact name, or not readable): ask the
+    // file system the slow way, which also tries other letter cases.
+    if (!lookup_.Find(name, found)) return TLookupStatus::NotFound;
+    handedOut_.push_back(kNone);
+    return TLookupStatus::Found;
   }
 
   TCRCStatus Compute(const TCRCRequest& request, std::uint32_t& crc, const TCRCWaitPoll& poll) {
-    std::unique_lock lock(mutex_);
-    if (!batch_ || batch_->answered >= batch_->jobs.size() ||
-        batch_->jobs[batch_->answered].request.Path != request.Path) {
-      // Not what was announced: whatever was hashed ahead is of no use any more.
-      auto single = std::make_shared<TBatch>();
-      single->jobs.push_back(TJob{request});
-      lock.unlock();
-      Replace(std::move(single));
-      lock.lock();
+    std::size_t index = kNone;
+    if (!handedOut_.empty()) {
+      index = handedOut_.front();
+      handedOut_.pop_front();
     }
-    const std::shared_ptr<TBatch> batch = batch_;
-    const std::size_t index = batch->answered++;
-    while (!batch->jobs[index].done) {
-      done_.wait_for(lock, kPollInterval);
-      if (batch->jobs[index].done || !poll) continue;
-      lock.unlock();
-      const bool stop = poll();
-      lock.lock();
-      if (stop) {
-        batch->cancel = true;
-        return TCRCStatus::Aborted;
-      }
+    std::shared_ptr<TBatch> batch = announced_;
+    if (index == kNone || !batch || batch->jobs[index].name != request.Path) {
+      batch = std::make_shared<TBatch>(1);
+      batch->jobs[0].name = request.Path;
+      batch->jobs[0].knownSize = request.KnownSize;
+      urgentWaiting_ = true;
+      Publish(urgent_, batch);
+      index = 0;
     }
-    const TJob& job = batch->jobs[index];
+    TJob& job = batch->jobs[index];
+    const bool ready =
+        AwaitReady([&job] { return job.stage.load(std::memory_order_acquire) >= 2; }, poll);
+    urgentWaiting_ = false;
+    if (!ready) {
+      batch->cancel = true;
+      if (announced_) announced_->cancel = true;
+      return TCRCStatus::Aborted;
+    }
     crc = job.crc;
     return job.status;
   }
 
  private:
   struct TJob {
-    TCRCRequest request;
-    bool done = false;
+    std::string name;  // as listed (probes) or as found (hashes)
+    std::int64_t knownSize = -1;
+    bool probe = false;  // open and examine it before hashing
+    bool opened = false;
+    TFoundFile info;
     TCRCStatus status = TCRCStatus::Failed;
     std::uint32_t crc = 0;
+    std::atomic<int> stage{0};  // 1: examined, 2: hashed; the fields above are final then
   };
+  // Workers take jobs by counting `taken` up, without a lock.
   struct TBatch {
+    explicit TBatch(std::size_t count) : jobs(count) {}
+    bool HasWork() const { return !cancel && taken < jobs.size(); }
     std::vector<TJob> jobs;
-    std::size_t taken = 0;
-    std::size_t answered = 0;
+    std::atomic<std::size_t> taken{0};
     std::atomic<bool> cancel{false};
   };
 
-  void Replace(std::shared_ptr<TBatch> batch) {
+  void Publish(std::shared_ptr<TBatch>& slot, std::shared_ptr<TBatch> batch) {
     {
       const std::lock_guard lock(mutex_);
-      if (batch_) batch_->cancel = true;
-      batch_ = std::move(batch);
+      if (slot) slot->cancel = true;
+      slot = std::move(batch);
     }
     wake_.notify_all();
   }
@@ -89,30 +167,65 @@ class TParallelCRCSource::TImpl {
   void Run(std::atomic<std::uint64_t>* bytes) {
     TFileCRCReader reader;
     reader.SetByteCounter(bytes);
-    std::unique_lock lock(mutex_);
     for (;;) {
-      wake_.wait(lock, [this] {
-        return quit_ || (batch_ && !batch_->cancel && batch_->taken < batch_->jobs.size());
-      });
-      if (quit_) return;
-      const std::shared_ptr<TBatch> batch = batch_;
-      TJob& job = batch->jobs[batch->taken++];
-      lock.unlock();
-      std::uint32_t crc = 0;
-      const TCRCStatus status =
-          reader.Compute(job.request.Path, crc, &batch->cancel, job.request.KnownSize);
-      lock.lock();
-      job.status = status;
-      job.crc = crc;
-      job.done = true;
-      done_.notify_all();
+      std::shared_ptr<TBatch> batch;
+      {
+        std::unique_lock lock(mutex_);
+        wake_.wait(lock, [this] {
+          return quit_ || (urgent_ && urgent_->HasWork()) || (announced_ && announced_->HasWork());
+        });
+        if (quit_) return;
+        // A file the caller waits for goes before work done ahead.
+        batch = urgent_ && urgent_->HasWork() ? urgent_ : announced_;
+      }
+      const bool ahead = batch != urgent_;
+      for (;;) {
+        const std::size_t index = batch->taken.fetch_add(1);
+        if (index >= batch->jobs.size() || batch->cancel) break;
+        Work(batch->jobs[index], batch->cancel, reader);
+        if (ahead && urgentWaiting_.load()) break;
+      }
     }
   }
 
+  static void Work(TJob& job, const std::atomic<bool>& cancel, TFileCRCReader& reader) {
+    std::uint32_t crc = 0;
+    if (!job.probe) {
+      job.status = reader.Compute(job.name, crc, &cancel, job.knownSize);
+    } else if (const int fd = OpenForCRC(job.name); fd < 0) {
+      job.stage.store(1, std::memory_order_release);
+    } else {
+      // One open serves both passes: what the presence pass reports and what the
+      // checksum pass reads are the same file.
+      struct stat info {};
+      if (::fstat(fd, &info) == 0) {
+        job.opened = true;
+        job.info.Path = job.name;
+        job.info.Size = static_cast<std::int64_t>(info.st_size);
+        job.info.ModifiedTime = info.st_mtim.tv_sec;
+        job.info.Regular = S_ISREG(info.st_mode);
+      }
+      job.stage.store(1, std::memory_order_release);
+      if (job.opened && job.info.Regular) {
+        job.status =
+            reader.ComputeOpen(fd, static_cast<std::uint64_t>(job.info.Size), crc, &cancel);
+      }
+      ::close(fd);
+    }
+    job.crc = crc;
+    job.stage.store(2, std::memory_order_release);
+  }
+
+  // The caller's side; only the caller's thread uses these.
+  TFileLookup lookup_;
+  std::size_t nextFind_ = 0;
+  std::deque<std::size_t> handedOut_;  // announced job of each file found, in order
+
   std::mutex mutex_;
   std::condition_variable wake_;
-  std::condition_variable done_;
-  std::shared_ptr<TBatch> batch_;
+  std::shared_ptr<TBatch> announced_;  // replaced only by the caller, under the mutex
+  std::shared_ptr<TBatch> urgent_;
+  std::atomic<bool> urgentWaiting_{false};
   bool quit_ = false;
   std::vector<std::thread> workers_;  // last: the threads use everything above
 };
@@ -122,8 +235,13 @@ TParallelCRCSource::TParallelCRCSource(int jobs, std::atomic<std::uint64_t>* byt
 
 TParallelCRCSource::~TParallelCRCSource() = default;
 
-void TParallelCRCSource::Announce(const std::vector<TCRCRequest>& requests) {
-  impl_->Announce(requests);
+void TParallelCRCSource::Announce(const std::vector<std::string>& names) {
+  impl_->Announce(names);
+}
+
+TLookupStatus TParallelCRCSource::Find(const std::string& name, TFoundFile& found,
+                                       const TCRCWaitPoll& poll) {
+  return impl_->Find(name, found, poll);
 }
 
 TCRCStatus TParallelCRCSource::Compute(const TCRCRequest& request, std::uint32_t& crc,
@@ -133,15 +251,22 @@ TCRCStatus TParallelCRCSource::Compute(const TCRCRequest& request, std::uint32_t
 
 class TBackgroundCRCSource::TImpl {
  public:
-  TParallelCRCSource worker{1};
+  TFileLookup lookup;
+  std::unique_ptr<TParallelCRCSource> worker;  // started by the first hash
 };
 
 TBackgroundCRCSource::TBackgroundCRCSource() : impl_(std::make_unique<TImpl>()) {}
 
 TBackgroundCRCSource::~TBackgroundCRCSource() = default;
 
+TLookupStatus TBackgroundCRCSource::Find(const std::string& name, TFoundFile& found,
+                                         const TCRCWaitPoll&) {
+  return impl_->lookup.Find(name, found) ? TLookupStatus::Found : TLookupStatus::NotFound;
+}
+
 TCRCStatus TBackgroundCRCSource::Compute(const TCRCRequest& request, std::uint32_t& crc,
                                          const TCRCWaitPoll& poll) {
-  // No announcement: one file at a time, only the one asked for.
-  return impl_->worker.Compute(request, crc, poll);
+  if (!impl_->worker) impl_->worker = std::make_unique<TParallelCRCSource>(1);
+  // Nothing announced: the worker hashes only the file asked for.
+  return impl_->worker->Compute(request, crc, poll);
 }

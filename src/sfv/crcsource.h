@@ -1,6 +1,7 @@
 #pragma once
 
 #include "sfv/crc.h"
+#include "sfv/filelookup.h"
 
 #include <atomic>
 #include <cstdint>
@@ -9,34 +10,42 @@
 #include <string>
 #include <vector>
 
-// One file to hash. KnownSize >= 0 when a directory search has just found a regular
-// file of that size (see TFileCRCReader::Compute).
+// One file to hash, as the presence pass found it. KnownSize >= 0 when that search
+// saw a regular file of that size (see TFileCRCReader::Compute).
 struct TCRCRequest {
   std::string Path;
   std::int64_t KnownSize = -1;
 };
 
-// Called every few milliseconds while a CRC is awaited (the caller processes its
-// events there); returning true stops the hash at its next block.
+// Called every few milliseconds while an answer is awaited (the caller processes its
+// events there); returning true stops the work at its next block.
 using TCRCWaitPoll = std::function<bool()>;
 
-// Where a verification gets its CRCs. Hashing never runs on the calling thread, so
-// the caller stays responsive and can stop inside a large file. A source serves one
-// caller thread.
+enum class TLookupStatus { Found, NotFound, Aborted };
+
+// Where a verification looks up its files and gets their CRCs. Hashing never runs on
+// the calling thread, so the caller stays responsive and can stop inside a large
+// file. A source serves one caller thread.
 class TCRCSource {
  public:
   virtual ~TCRCSource() = default;
 
-  // The files the checksum pass is going to ask for, in that order. A source may
-  // hash ahead; a verification that stops early simply asks for fewer.
-  virtual void Announce(const std::vector<TCRCRequest>& requests) { (void)requests; }
+  // The listed names the presence pass is going to look up, in that order (the
+  // checksum pass then asks for those found). A source may look them up and hash
+  // them ahead; the answers must be what asking at the time would give.
+  virtual void Announce(const std::vector<std::string>& names) { (void)names; }
 
-  // Waits for the CRC of the request's file, calling poll at least every ~10 ms meanwhile.
+  // Looks a listed name up (exactly, else without regard to letter case).
+  virtual TLookupStatus Find(const std::string& name, TFoundFile& found,
+                             const TCRCWaitPoll& poll) = 0;
+
+  // Waits for the CRC of the request's file, calling poll at least every ~10 ms.
   virtual TCRCStatus Compute(const TCRCRequest& request, std::uint32_t& crc,
                              const TCRCWaitPoll& poll) = 0;
 };
 
-// Hashes one file at a time on demand, on one worker thread kept for the source's life.
+// Looks files up when asked and hashes one file at a time, on a worker thread that
+// starts with the first hash and is kept for the source's life.
 class TBackgroundCRCSource final : public TCRCSource {
  public:
   TBackgroundCRCSource();
@@ -44,6 +53,7 @@ class TBackgroundCRCSource final : public TCRCSource {
   TBackgroundCRCSource(const TBackgroundCRCSource&) = delete;
   TBackgroundCRCSource& operator=(const TBackgroundCRCSource&) = delete;
 
+  TLookupStatus Find(const std::string& name, TFoundFile& found, const TCRCWaitPoll& poll) override;
   TCRCStatus Compute(const TCRCRequest& request, std::uint32_t& crc,
                      const TCRCWaitPoll& poll) override;
 
@@ -52,7 +62,8 @@ class TBackgroundCRCSource final : public TCRCSource {
   std::unique_ptr<TImpl> impl_;
 };
 
-// Hashes the announced files ahead of the verification on up to `jobs` threads;
+// Opens, examines and hashes the announced files ahead of the verification on up to
+// `jobs` threads, so that many small files cost the caller no system calls at all;
 // answers come back in announcement order whatever the thread count.
 class TParallelCRCSource final : public TCRCSource {
  public:
@@ -62,7 +73,8 @@ class TParallelCRCSource final : public TCRCSource {
   TParallelCRCSource(const TParallelCRCSource&) = delete;
   TParallelCRCSource& operator=(const TParallelCRCSource&) = delete;
 
-  void Announce(const std::vector<TCRCRequest>& requests) override;
+  void Announce(const std::vector<std::string>& names) override;
+  TLookupStatus Find(const std::string& name, TFoundFile& found, const TCRCWaitPoll& poll) override;
   TCRCStatus Compute(const TCRCRequest& request, std::uint32_t& crc,
                      const TCRCWaitPoll& poll) override;
 

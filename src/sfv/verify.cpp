@@ -1,7 +1,6 @@
 #include "sfv/verify.h"
 
 #include "config/udfxml.h"
-#include "sfv/filelookup.h"
 #include "sfv/sfvformat.h"
 #include "support/paths.h"
 #include "support/strings.h"
@@ -51,6 +50,13 @@ class TVerification {
       entries.emplace_back().node = file;
     }
     const int count = static_cast<int>(entries.size());
+    std::vector<std::string> names;
+    for (TEntry& entry : entries) {
+      entry.ignored = static_cast<bool>(entry.node.attribute("action"));
+      if (!entry.ignored) names.emplace_back(entry.node.attribute("name").value());
+    }
+    // Early, so that a source that works ahead can start while the rows are made.
+    if (!names.empty()) Source().Announce(names);
 
     if (view_) {
       view_->ShowView();
@@ -59,7 +65,6 @@ class TVerification {
     TVerifyResult result = vrVerifiedOK;
 
     for (TEntry& entry : entries) {
-      entry.ignored = static_cast<bool>(entry.node.attribute("action"));
       if (view_) {
         const std::string name = entry.node.attribute("name").value();
         entry.row = view_->AppendRow();
@@ -73,12 +78,16 @@ class TVerification {
     Yield();
     if (AskAbort()) return vrAborted;
 
-    TFileLookup lookup;
-    std::vector<TCRCRequest> toHash;
+    const TCRCWaitPoll poll = [this] {
+      Yield();
+      return AskAbort();
+    };
     for (TEntry& entry : entries) {
       if (entry.ignored) continue;
       TFoundFile found;
-      if (!lookup.Find(entry.node.attribute("name").value(), found)) {
+      const TLookupStatus lookup = Source().Find(entry.node.attribute("name").value(), found, poll);
+      if (lookup == TLookupStatus::Aborted) return vrAborted;
+      if (lookup == TLookupStatus::NotFound) {
         result = vrFailed;
         if (!view_) return vrFailed;
         view_->SetStatus(entry.row, kStatusNotFound);
@@ -94,14 +103,8 @@ class TVerification {
       }
       entry.request.Path = std::move(found.Path);
       if (found.Regular) entry.request.KnownSize = found.Size;
-      toHash.push_back(entry.request);
     }
-    if (!toHash.empty()) Source().Announce(toHash);
 
-    const TCRCWaitPoll poll = [this] {
-      Yield();
-      return AskAbort();
-    };
     for (int i = 0; i < count; ++i) {
       const TEntry& entry = entries[static_cast<std::size_t>(i)];
       Yield();

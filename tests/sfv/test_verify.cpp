@@ -62,24 +62,25 @@ class TRecordingView : public TVerifyView {
   int current = -1;
 };
 
-// Counts what the verification asks of its CRC source, and answers from disk.
+// Counts what the verification asks of its source, and answers from disk at once.
 class TCountingSource : public TCRCSource {
  public:
-  void Announce(const std::vector<TCRCRequest>& requests) override {
-    if (requests.empty()) return;
-    announced.clear();
-    for (const auto& r : requests) announced.push_back(r.Path);
+  void Announce(const std::vector<std::string>& names) override {
+    if (!names.empty()) announced = names;
+  }
+  TLookupStatus Find(const std::string& name, TFoundFile& found, const TCRCWaitPoll&) override {
+    return lookup.Find(name, found) ? TLookupStatus::Found : TLookupStatus::NotFound;
   }
   TCRCStatus Compute(const TCRCRequest& request, std::uint32_t& crc, const TCRCWaitPoll&) override {
-    const std::string& path = request.Path;
-    asked.push_back(path);
+    asked.push_back(request.Path);
     knownSizes.push_back(request.KnownSize);
     if (fixed) {
       crc = *fixed;
       return TCRCStatus::OK;
     }
-    return GetFileCRC32(path, crc) ? TCRCStatus::OK : TCRCStatus::Failed;
+    return GetFileCRC32(request.Path, crc) ? TCRCStatus::OK : TCRCStatus::Failed;
   }
+  TFileLookup lookup;
   std::vector<std::string> announced, asked;
   std::vector<std::int64_t> knownSizes;
   std::optional<std::uint32_t> fixed;
@@ -350,7 +351,8 @@ TEST(VerifyRun, NamesDifferingInCaseAreFound) {
   // The exact name wins; a caseless match picks the byte-wise first spelling.
   EXPECT_THAT(source.asked,
               ElementsAre(d + "Sub Folder/Data.BIN", d + "exact.bin", d + "EXACT.BIN"));
-  EXPECT_EQ(source.announced, source.asked);
+  EXPECT_THAT(source.announced, ElementsAre(d + "sub folder/data.bin", d + "exact.bin",
+                                            d + "Exact.bin", d + "sub folder/other.bin"));
   EXPECT_THAT(source.knownSizes, ElementsAre(9, 9, 5));
 }
 
@@ -382,34 +384,57 @@ TEST(VerifySFVText, ParsesWithTheExtensionRulesAndVerifies) {
 
 TEST(ParallelCRCSource, AnswersInOrderWhateverTheThreadCount) {
   TTempTree tree;
-  std::vector<TCRCRequest> requests;
+  std::vector<std::string> names;
   std::vector<std::uint32_t> expected;
   for (int i = 0; i < 40; ++i) {
     const std::string content(static_cast<std::size_t>(i) * 777, static_cast<char>('a' + i % 26));
-    // Half of them come with the size a search would have seen.
-    requests.push_back({tree.Write("f" + std::to_string(i), content),
-                        i % 2 ? static_cast<std::int64_t>(content.size()) : -1});
+    names.push_back(tree.Write("f" + std::to_string(i), content));
     expected.push_back(UpdateCRC32(0xFFFFFFFFu, content.data(), content.size()) ^ 0xFFFFFFFFu);
   }
-  requests.push_back({tree.File("missing"), -1});
+  tree.Write("Upper.BIN", kDigits);
+  const std::string folder = tree.MakeDir("folder");
+  names.insert(names.begin() + 5, {tree.File("missing"), tree.File("upper.bin"), folder});
+  expected.insert(expected.begin() + 5, {0, 0xCBF43926u, 0});
+
   for (int jobs : {1, 2, 4}) {
     TParallelCRCSource source(jobs);
-    source.Announce(requests);
-    for (std::size_t i = 0; i < expected.size(); ++i) {
-      std::uint32_t crc = 0;
-      ASSERT_EQ(source.Compute(requests[i], crc, {}), TCRCStatus::OK);
-      EXPECT_EQ(crc, expected[i]) << jobs << " " << i;
+    source.Announce(names);
+    std::vector<TCRCRequest> found;
+    for (const std::string& name : names) {
+      TFoundFile file;
+      const TLookupStatus status = source.Find(name, file, {});
+      if (name == tree.File("missing")) {
+        EXPECT_EQ(status, TLookupStatus::NotFound);
+        continue;
+      }
+      ASSERT_EQ(status, TLookupStatus::Found) << name;
+      found.push_back({file.Path, file.Regular ? file.Size : -1});
     }
-    std::uint32_t crc = 0;
-    EXPECT_EQ(source.Compute(requests.back(), crc, {}), TCRCStatus::Failed);
+    // The caseless match is hashed under its real name; the folder gives no CRC.
+    EXPECT_EQ(found[5].Path, tree.File("Upper.BIN"));
+    EXPECT_EQ(found[6].KnownSize, -1);
+    for (std::size_t i = 0, e = 0; i < found.size(); ++i, ++e) {
+      if (e == 5) ++e;  // the missing one
+      std::uint32_t crc = 0;
+      const TCRCStatus status = source.Compute(found[i], crc, {});
+      if (found[i].Path == folder) {
+        EXPECT_EQ(status, TCRCStatus::Failed);
+        continue;
+      }
+      ASSERT_EQ(status, TCRCStatus::OK) << found[i].Path;
+      EXPECT_EQ(crc, expected[e]) << jobs << " " << found[i].Path;
+    }
     // Asked for something not announced: still answered.
-    ASSERT_EQ(source.Compute(requests[3], crc, {}), TCRCStatus::OK);
+    std::uint32_t crc = 0;
+    ASSERT_EQ(source.Compute({names[3], -1}, crc, {}), TCRCStatus::OK);
     EXPECT_EQ(crc, expected[3]);
     // A new announcement after one used only in part.
-    source.Announce(requests);
-    ASSERT_EQ(source.Compute(requests[0], crc, {}), TCRCStatus::OK);
-    source.Announce({requests[5]});
-    ASSERT_EQ(source.Compute(requests[5], crc, {}), TCRCStatus::OK);
-    EXPECT_EQ(crc, expected[5]);
+    source.Announce(names);
+    TFoundFile file;
+    ASSERT_EQ(source.Find(names[0], file, {}), TLookupStatus::Found);
+    source.Announce({names[9]});
+    ASSERT_EQ(source.Find(names[9], file, {}), TLookupStatus::Found);
+    ASSERT_EQ(source.Compute({file.Path, file.Size}, crc, {}), TCRCStatus::OK);
+    EXPECT_EQ(crc, expected[9]);
   }
 }

@@ -1,0 +1,106 @@
+#include "cli/consolereport.h"
+
+#include "cli/progressline.h"
+
+#include <cstring>
+
+#include <unistd.h>
+
+namespace {
+
+bool IsFinal(const std::string& status) {
+  return status == kStatusOK || status == kStatusIgnored || status == kStatusCRCFailed ||
+         status == kStatusNotFound || status == kStatusNoCRC;
+}
+
+}  // namespace
+
+TConsoleReport::TConsoleReport(std::FILE* out, bool quiet, TProgressLine* progress)
+    : out_(out),
+      quiet_(quiet),
+      sharesTerminal_(::isatty(::fileno(out)) != 0),
+      progress_(progress) {}
+
+void TConsoleReport::BeginSFV() {
+  rows_.clear();
+  printed_ = 0;
+}
+
+int TConsoleReport::AppendRow() {
+  rows_.emplace_back();
+  return static_cast<int>(rows_.size()) - 1;
+}
+
+void TConsoleReport::SetFilename(int row, const std::string& fileName) {
+  rows_.at(static_cast<std::size_t>(row)).fileName = fileName;
+}
+
+void TConsoleReport::SetPath(int row, const std::string& folder) {
+  rows_.at(static_cast<std::size_t>(row)).folder = folder;
+}
+
+void TConsoleReport::SetStatus(int row, const std::string& status) {
+  rows_.at(static_cast<std::size_t>(row)).status = status;
+  if (static_cast<std::size_t>(row) == printed_ && IsFinal(status)) PrintReadyRows();
+}
+
+std::string TConsoleReport::GetStatus(int row) const {
+  return rows_.at(static_cast<std::size_t>(row)).status;
+}
+
+void TConsoleReport::PrintReadyRows() {
+  while (printed_ < rows_.size() && IsFinal(rows_[printed_].status)) {
+    TRow& row = rows_[printed_++];
+    const bool ok = row.status == kStatusOK;
+    const bool ignored = row.status == kStatusIgnored;
+    filesOK_ += ok;
+    filesIgnored_ += ignored;
+    filesFailed_ += !ok && !ignored;
+    if (progress_) progress_->FileDone();
+    if (!quiet_ || (!ok && !ignored)) WriteLine(row.status, row.folder + row.fileName);
+    // Printed rows are done with; a million-entry SFV should not keep them all.
+    row.folder = std::string();
+    row.fileName = std::string();
+  }
+  if (progress_) progress_->Tick();
+}
+
+void TConsoleReport::EndSFV(const std::string& sfvPath, TVerifyResult result) {
+  // After a stop, rows that never got a final status have nothing to report.
+  PrintReadyRows();
+  ++sfvByResult_[result];
+  if (!quiet_ || (result != vrVerifiedOK && result != vrAccepted)) {
+    WriteLine(std::string("SFV ") + VerifyResultText(result), sfvPath);
+  }
+  rows_.clear();
+  printed_ = 0;
+}
+
+void TConsoleReport::PrintSummary() {
+  const int sfvCount = sfvByResult_[0] + sfvByResult_[1] + sfvByResult_[2] + sfvByResult_[3];
+  char text[256];
+  std::snprintf(text, sizeof text,
+                "SFV %d,  Verified OK %d,  Accepted %d,  Failed %d,  Aborted %d;  "
+                "Files %d,  OK %d,  Ignored %d,  Failed %d",
+                sfvCount, sfvByResult_[vrVerifiedOK], sfvByResult_[vrAccepted],
+                sfvByResult_[vrFailed], sfvByResult_[vrAborted],
+                filesOK_ + filesIgnored_ + filesFailed_, filesOK_, filesIgnored_, filesFailed_);
+  if (progress_) progress_->Clear();
+  std::fprintf(out_, "Summary\t%s\n", text);
+  std::fflush(out_);
+}
+
+void TConsoleReport::WriteLine(const std::string& first, const std::string& path) {
+  line_.assign(first);
+  line_ += '\t';
+  // A line break inside a name would split the record.
+  const std::size_t start = line_.size();
+  line_ += path;
+  for (std::size_t i = start; i < line_.size(); ++i) {
+    if (line_[i] == '\n' || line_[i] == '\r') line_[i] = '?';
+  }
+  line_ += '\n';
+  if (sharesTerminal_ && progress_) progress_->Clear();
+  std::fwrite(line_.data(), 1, line_.size(), out_);
+  if (sharesTerminal_) std::fflush(out_);
+}

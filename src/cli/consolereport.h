@@ -1,0 +1,58 @@
+#pragma once
+
+#include "sfv/verify.h"
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+class TProgressLine;
+
+// Prints a verification as text lines (the format is described in the --help text)
+// and counts what it printed. Each row is printed as soon as it and every row before
+// it has its final status, so a large SFV streams instead of waiting for its end.
+class TConsoleReport final : public TVerifyView {
+ public:
+  // progress (optional) is erased before lines are written when both share a terminal.
+  TConsoleReport(std::FILE* out, bool quiet, TProgressLine* progress = nullptr);
+
+  void BeginSFV();
+  // Prints what is left of the SFV's rows and its result line.
+  void EndSFV(const std::string& sfvPath, TVerifyResult result);
+  void PrintSummary();
+  // Rows of the current SFV so far.
+  std::size_t RowCount() const { return rows_.size(); }
+
+  // TVerifyView
+  void ShowView() override {}
+  void AttachSFV(const std::string&) override {}
+  int AppendRow() override;
+  void SetFilename(int row, const std::string& fileName) override;
+  void SetPath(int row, const std::string& folder) override;
+  void SetStatus(int row, const std::string& status) override;
+  void SetSize(int, std::int64_t) override {}
+  void SetTimestamp(int, TDateTime) override {}
+  std::string GetStatus(int row) const override;
+  void MakeCurrent(int) override {}
+  void Repaint() override {}
+  void ShowSummary() override {}
+  void SetFileDetailsXML(const std::string&) override {}
+
+ private:
+  struct TRow {
+    std::string folder, fileName, status;
+  };
+  void PrintReadyRows();
+  void WriteLine(const std::string& first, const std::string& path);
+
+  std::FILE* out_;
+  bool quiet_;
+  bool sharesTerminal_;
+  TProgressLine* progress_;
+  std::vector<TRow> rows_;
+  std::size_t printed_ = 0;
+  std::string line_;
+  // Totals of the whole run.
+  int sfvByResult_[4] = {0, 0, 0, 0};
+  int filesOK_ = 0, filesIgnored_ = 0, filesFailed_ = 0;
+};

@@ -1,0 +1,126 @@
+#include "cli/verifycommand.h"
+
+#include "cli/consolereport.h"
+#include "cli/diskinfo.h"
+#include "cli/interruptwatcher.h"
+#include "cli/progressline.h"
+#include "cli/sfvfiles.h"
+#include "config/config.h"
+#include "sfv/verify.h"
+#include "support/paths.h"
+
+#include <exception>
+#include <optional>
+
+#include <unistd.h>
+
+TVerifyCommand::TVerifyCommand(const TVerifyCommandLine& commandLine,
+                               const std::string& programPath, std::FILE* out, std::FILE* err,
+                               const TInterruptWatcher* interrupts)
+    : commandLine_(commandLine),
+      programPath_(programPath),
+      out_(out),
+      err_(err),
+      interrupts_(interrupts) {}
+
+TVerifyCommand::~TVerifyCommand() = default;
+
+void TVerifyCommand::Problem(const std::string& text) const {
+  std::fprintf(err_, "checkwell-verify: %s\n", text.c_str());
+  std::fflush(err_);
+}
+
+bool TVerifyCommand::LoadRules() {
+  // By default the rules are those of the Checkwell beside this program, so both
+  // programs ignore the same files.
+  const std::string path = commandLine_.ConfigPath
+                               ? *commandLine_.ConfigPath
+                               : ConfigFilePath(ExtractFilePath(programPath_) + "checkwell");
+  if (commandLine_.ConfigPath && ::access(path.c_str(), F_OK) != 0) {
+    Problem(path + ": no such configuration file");
+    return false;
+  }
+  try {
+    LoadConfig(config_, path);
+    return true;
+  } catch (const std::exception& error) {
+    Problem(path + ": not a usable configuration file: " + error.what());
+    return false;
+  }
+}
+
+TCRCSource& TVerifyCommand::SourceFor(const std::string& sfvPath) {
+  int jobs = commandLine_.Jobs;
+  if (jobs <= 0) {
+    const std::string folder = ExtractFilePath(sfvPath);
+    auto known = rotationalFolders_.find(folder);
+    if (known == rotationalFolders_.end()) {
+      known = rotationalFolders_.emplace(folder, IsOnRotationalDisk(folder.empty() ? "." : folder))
+                  .first;
+    }
+    jobs = known->second ? 1 : UsableProcessorCount();
+  }
+  std::unique_ptr<TParallelCRCSource>& source = sources_[jobs];
+  if (!source) source = std::make_unique<TParallelCRCSource>(jobs, &bytes_);
+  return *source;
+}
+
+int TVerifyCommand::Run() {
+  if (!LoadRules()) return kExitUsage;
+  std::vector<std::string> problems;
+  const std::vector<TSFVFile> sfvFiles = CollectSFVFiles(commandLine_.Paths, problems);
+  bool badArgument = !problems.empty();
+  for (const std::string& problem : problems) Problem(problem);
+
+  TProgressLine progress(::isatty(::fileno(err_)) ? err_ : nullptr, bytes_);
+  TConsoleReport report(out_, commandLine_.Quiet, &progress);
+  bool anyFailed = false;
+  bool aborted = false;
+
+  TVerifyOptions options;
+  options.View = &report;
+  options.Yield = [&progress] { progress.Tick(); };
+  options.OnQueryAbort = [this](bool& abort) { abort = interrupts_ && interrupts_->Interrupted(); };
+
+  for (const TSFVFile& sfv : sfvFiles) {
+    if (interrupts_ && interrupts_->Interrupted()) {
+      aborted = true;
+      break;
+    }
+    report.BeginSFV();
+    TVerifyResult result = vrFailed;
+    std::string text, problem;
+    if (!LoadSFVText(sfv.Path, text, problem)) {
+      progress.Clear();
+      Problem(sfv.Path + ": " + problem);
+      badArgument = badArgument || sfv.Named;
+    } else {
+      try {
+        std::string fileDetails;
+        bool mine = false;
+        options.CRCSource = &SourceFor(sfv.Path);
+        result = VerifySFV(text, ExtractFilePath(sfv.Path), ExtractFileName(sfv.Path), config_,
+                           fileDetails, mine, options);
+        if (report.RowCount() == 0 && result != vrAborted) {
+          progress.Clear();
+          Problem(sfv.Path + ": lists no files");
+        }
+      } catch (const std::exception& error) {
+        progress.Clear();
+        Problem(sfv.Path + ": " + error.what());
+        result = vrFailed;
+      }
+    }
+    report.EndSFV(sfv.Path, result);
+    anyFailed = anyFailed || result == vrFailed;
+    if (result == vrAborted) {
+      aborted = true;
+      break;
+    }
+  }
+  report.PrintSummary();
+
+  if (aborted) return 128 + (interrupts_ && interrupts_->Signal() ? interrupts_->Signal() : SIGINT);
+  if (badArgument) return kExitUsage;
+  return anyFailed ? kExitFailed : kExitVerified;
+}
