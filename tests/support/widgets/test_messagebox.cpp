@@ -202,6 +202,18 @@ TEST_F(MessageDialog, QuestionAnswersYesWithTheButtonAndNoWithEsc) {
   }
 }
 
+TEST_F(MessageDialog, EnterAnswersWithTheFocusedButton) {
+  for (const int focus : {0, 1}) {
+    bool focused = false;
+    TDialogDriver<TfrmQelMessageBox> driver([&](TfrmQelMessageBox& box) {
+      focused = box.focusWidget() == box.Button(focus);
+      QTest::keyClick(box.focusWidget(), Qt::Key_Return);
+    });
+    EXPECT_EQ(AskQuestion("Overwrite?", 0, focus, 1), focus == 0 ? mrYes : mrNo);
+    EXPECT_TRUE(focused) << focus;
+  }
+}
+
 TEST_F(MessageDialog, EscDoesNothingWithoutAnEscapeResult) {
   bool stillOpen = false;
   TDialogDriver<TfrmQelMessageBox> driver([&](TfrmQelMessageBox& box) {
