@@ -12,7 +12,7 @@
 
 enum TSHFileOp { foCopy, foDelete, foMove, foRename };
 
-// Bit n of TSHFileOpFlags is member n; the order is part of stored flag values.
+// Bit n of TSHFileOpFlags is member n, so the order fixes each flag's bit.
 enum TSHFileOpFlag {
   fofAllowUndo,          // deleted files go to the trash
   fofConfirmMouse,       // accepted; nothing is ever confirmed
@@ -52,8 +52,8 @@ class TSHFileOpFlags {
   std::uint16_t bits_ = 0;
 };
 
-// The codes the Windows shell gives these operations and options; other programs
-// that read our stored settings know them by these numbers.
+// The Windows shell's numbers for the operation (FO_*) and its options (FOF_*),
+// for logs and for anyone comparing a batch with the platform it came from.
 int ShellFunctionCode(TSHFileOp operation);
 std::uint16_t ShellOptionBits(TSHFileOpFlags flags);
 
