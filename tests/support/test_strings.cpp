@@ -82,12 +82,6 @@ TEST(Strings, CountsNonOverlappingOccurrences) {
   EXPECT_FALSE(ContainsAnyChar("", "ab"));
 }
 
-TEST(Strings, IifPicksByCondition) {
-  EXPECT_EQ(Iif(true, std::string("a"), std::string("b")), "a");
-  EXPECT_EQ(Iif(false, "a", "b"), "b");
-  EXPECT_EQ(Iif(false, 1, 2), 2);
-}
-
 TEST(Strings, HexToIntWrapsIn32BitsAndCountsStrayCharactersAsMinusOne) {
   EXPECT_EQ(HexToInt("1a2b"), 6699);
   EXPECT_EQ(HexToInt("1A2B"), 6699);
