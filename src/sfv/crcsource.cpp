@@ -96,6 +96,7 @@ class TParallelCRCSource::TImpl {
       }
       if (job.opened) {
         found = job.info;
+        found.Path = job.name;
         handedOut_.push_back(index);
         return TLookupStatus::Found;
       }
@@ -141,7 +142,7 @@ class TParallelCRCSource::TImpl {
     std::int64_t knownSize = -1;
     bool probe = false;  // open and examine it before hashing
     bool opened = false;
-    TFoundFile info;
+    TFoundFile info;  // without Path, which is name
     TCRCStatus status = TCRCStatus::Failed;
     std::uint32_t crc = 0;
     std::atomic<int> stage{0};  // 1: examined, 2: hashed; the fields above are final then
@@ -200,7 +201,6 @@ class TParallelCRCSource::TImpl {
       struct stat info {};
       if (::fstat(fd, &info) == 0) {
         job.opened = true;
-        job.info.Path = job.name;
         job.info.Size = static_cast<std::int64_t>(info.st_size);
         job.info.ModifiedTime = info.st_mtim.tv_sec;
         job.info.Regular = S_ISREG(info.st_mode);

@@ -1,0 +1,187 @@
+#include "cli/commandline.h"
+#include "cli/consolereport.h"
+#include "cli/sfvfiles.h"
+
+#include "common/temp_tree.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+using ::testing::ElementsAre;
+using ::testing::HasSubstr;
+
+namespace {
+
+bool Parse(const std::vector<std::string>& args, TVerifyCommandLine& line, std::string& error) {
+  return ParseCommandLine(args, line, error);
+}
+
+std::vector<std::string> Paths(const std::vector<TSFVFile>& files) {
+  std::vector<std::string> paths;
+  for (const auto& f : files) paths.push_back(f.Path + (f.Named ? " (named)" : ""));
+  return paths;
+}
+
+// What a report wrote, line by line.
+class TCapturedOutput {
+ public:
+  TCapturedOutput() : file_(std::tmpfile()) {}
+  ~TCapturedOutput() { std::fclose(file_); }
+  std::FILE* File() const { return file_; }
+  std::vector<std::string> Lines() const {
+    std::fflush(file_);
+    std::rewind(file_);
+    std::vector<std::string> lines;
+    char buffer[512];
+    while (std::fgets(buffer, sizeof buffer, file_)) {
+      std::string line = buffer;
+      if (!line.empty() && line.back() == '\n') line.pop_back();
+      lines.push_back(line);
+    }
+    return lines;
+  }
+
+ private:
+  std::FILE* file_;
+};
+
+}  // namespace
+
+TEST(CommandLine, OptionsInTheirSeveralSpellings) {
+  TVerifyCommandLine line;
+  std::string error;
+  ASSERT_TRUE(Parse({"-q", "--jobs", "3", "a.sfv", "--config=c.xml", "dir"}, line, error));
+  EXPECT_TRUE(line.Quiet);
+  EXPECT_EQ(line.Jobs, 3);
+  EXPECT_EQ(line.ConfigPath, "c.xml");
+  EXPECT_THAT(line.Paths, ElementsAre("a.sfv", "dir"));
+
+  ASSERT_TRUE(Parse({"-j7", "-c", "x.xml", "--", "-odd.sfv", "-"}, line, error));
+  EXPECT_EQ(line.Jobs, 7);
+  EXPECT_EQ(line.ConfigPath, "x.xml");
+  EXPECT_THAT(line.Paths, ElementsAre("-odd.sfv", "-"));
+  EXPECT_FALSE(line.Quiet);
+
+  ASSERT_TRUE(Parse({"--help"}, line, error));
+  EXPECT_TRUE(line.Help);
+}
+
+TEST(CommandLine, MistakesAreNamed) {
+  TVerifyCommandLine line;
+  std::string error;
+  const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
+      {{}, "no SFV file or folder given"},
+      {{"--jobs", "0", "a"}, "--jobs needs a whole number"},
+      {{"--jobs=2x", "a"}, "not \"2x\""},
+      {{"-j", "999", "a"}, "from 1 to 256"},
+      {{"a", "--jobs"}, "--jobs needs a value"},
+      {{"--config=", "a"}, "--config needs a file name"},
+      {{"--quiet=1", "a"}, "--quiet takes no value"},
+      {{"-x", "a"}, "unknown option -x"},
+  };
+  for (const auto& [args, message] : cases) {
+    EXPECT_FALSE(Parse(args, line, error));
+    EXPECT_THAT(error, HasSubstr(message));
+  }
+}
+
+TEST(SFVFiles, FoldersAreSearchedBelowInPathOrder) {
+  TTempTree tree;
+  tree.Write("b/z.sfv", "");
+  tree.Write("b/A.SFV", "");
+  tree.Write("a/deep/er/x.Sfv", "");
+  tree.Write("a/notes.txt", "");
+  tree.Write("a/.sfv", "");  // no name before the extension
+  tree.Write("a/list.sfv.bak", "");
+  const std::string named = tree.Write("named.txt", "");
+  ASSERT_EQ(::symlink(tree.Path().c_str(), tree.File("a/loop").c_str()), 0);
+  std::vector<std::string> problems;
+  const auto files =
+      CollectSFVFiles({named, tree.Path(), tree.Path() + "b", tree.File("none")}, problems);
+  const std::string d = tree.Path();
+  // The folder's own files come once: a second mention is dropped.
+  EXPECT_THAT(Paths(files),
+              ElementsAre(named + " (named)", d + "a/deep/er/x.Sfv", d + "b/A.SFV", d + "b/z.sfv"));
+  ASSERT_EQ(problems.size(), 1u);
+  EXPECT_THAT(problems[0], HasSubstr(tree.File("none") + ": cannot be read"));
+}
+
+TEST(SFVFiles, OnlyTextOfSensibleSizeIsAnSFV) {
+  TTempTree tree;
+  std::string text, problem;
+  EXPECT_TRUE(LoadSFVText(tree.Write("a.sfv", "a.bin 00000000\r\n"), text, problem));
+  EXPECT_EQ(text, "a.bin 00000000\r\n");
+  EXPECT_TRUE(LoadSFVText(tree.Write("empty.sfv", ""), text, problem));
+  // Tabs, form feeds, Latin-1 and NUL padding at the end are still text.
+  EXPECT_TRUE(
+      LoadSFVText(tree.Write("odd.sfv", std::string("a\tb \xe9 0\f\r\n\0\0", 12)), text, problem));
+  EXPECT_FALSE(LoadSFVText(tree.Write("bin.sfv", std::string("a\0b 0", 5)), text, problem));
+  EXPECT_THAT(problem, HasSubstr("not a text file"));
+  EXPECT_FALSE(LoadSFVText(tree.Write("ctl.sfv", "a.bin \x01\x02"), text, problem));
+  EXPECT_FALSE(LoadSFVText(tree.MakeDir("folder.sfv"), text, problem));
+  EXPECT_THAT(problem, HasSubstr("not a regular file"));
+  EXPECT_FALSE(LoadSFVText(tree.File("gone.sfv"), text, problem));
+  EXPECT_THAT(problem, HasSubstr("cannot be read: No such file"));
+  const std::string fifo = tree.File("pipe.sfv");
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
+  EXPECT_FALSE(LoadSFVText(fifo, text, problem));
+  EXPECT_THAT(problem, HasSubstr("not a regular file"));
+  const std::string huge = tree.Write("huge.sfv", "");
+  ASSERT_EQ(::truncate(huge.c_str(), kMaxSFVSize + 1), 0);
+  EXPECT_FALSE(LoadSFVText(huge, text, problem));
+  EXPECT_THAT(problem, HasSubstr("too large"));
+}
+
+TEST(ConsoleReport, RowsStreamInOrderOnceFinal) {
+  TCapturedOutput out;
+  TConsoleReport report(out.File(), false);
+  report.BeginSFV();
+  for (const char* name : {"a", "b", "c", "d\nx"}) {
+    const int row = report.AppendRow();
+    report.SetPath(row, "/set/");
+    report.SetFilename(row, name);
+    report.SetStatus(row, name[0] == 'c' ? kStatusIgnored : kStatusWaiting);
+  }
+  report.SetStatus(1, kStatusNotFound);
+  EXPECT_TRUE(out.Lines().empty());  // row 0 is still waiting
+  report.SetStatus(0, kStatusRunning);
+  EXPECT_EQ(report.GetStatus(0), kStatusRunning);
+  report.SetStatus(0, kStatusOK);
+  EXPECT_THAT(out.Lines(), ElementsAre("OK\t/set/a", "File not found\t/set/b", "Ignored\t/set/c"));
+  report.SetStatus(3, kStatusRunning);
+  report.EndSFV("/set/x.sfv", vrAborted);  // the running row has nothing to report
+  report.PrintSummary();
+  EXPECT_THAT(out.Lines(),
+              ElementsAre("OK\t/set/a", "File not found\t/set/b", "Ignored\t/set/c",
+                          "SFV Aborted\t/set/x.sfv",
+                          "Summary\tSFV 1,  Verified OK 0,  Accepted 0,  Failed 0,  Aborted 1;  "
+                          "Files 3,  OK 1,  Ignored 1,  Failed 1"));
+}
+
+TEST(ConsoleReport, QuietKeepsFailuresAndLineBreaksNeverSplitARecord) {
+  TCapturedOutput out;
+  TConsoleReport report(out.File(), true);
+  report.BeginSFV();
+  const char* statuses[] = {kStatusOK, kStatusCRCFailed, kStatusIgnored, kStatusNoCRC};
+  for (int i = 0; i < 4; ++i) {
+    const int row = report.AppendRow();
+    report.SetPath(row, "/s/");
+    report.SetFilename(row, "f" + std::to_string(i) + (i == 3 ? "\r\nz" : ""));
+    report.SetStatus(row, statuses[i]);
+  }
+  report.EndSFV("/s/ok.sfv", vrAccepted);
+  report.BeginSFV();
+  report.EndSFV("/s/bad.sfv", vrFailed);
+  report.PrintSummary();
+  EXPECT_THAT(out.Lines(), ElementsAre("CRC Failed\t/s/f1", "Unable to generate CRC\t/s/f3??z",
+                                       "SFV Failed\t/s/bad.sfv",
+                                       "Summary\tSFV 2,  Verified OK 0,  Accepted 1,  Failed 1,  "
+                                       "Aborted 0;  Files 4,  OK 1,  Ignored 1,  Failed 2"));
+}
