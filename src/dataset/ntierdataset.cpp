@@ -1,5 +1,7 @@
 #include "dataset/ntierdataset.h"
 
+#include "dataset/ntiersort.h"
+
 #include <QVariant>
 
 #include <algorithm>
@@ -12,12 +14,6 @@ namespace {
 
 char Upper(char c) {
   return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
-std::string UpperText(std::string_view text) {
-  std::string out(text);
-  for (char& c : out) c = Upper(c);
-  return out;
 }
 
 bool SameText(std::string_view a, std::string_view b) {
@@ -56,52 +52,6 @@ std::unique_ptr<TNTierField> CreateField(std::uint8_t type) {
       return std::make_unique<TNTierBooleanField>();
   }
 }
-
-// Compares two values of one key; -1, 0 or 1.
-template <typename T>
-int Compare(const T& a, const T& b) {
-  return a < b ? -1 : (b < a ? 1 : 0);
-}
-
-// Numbers that are not numbers sort first, so that the order stays a strict one.
-int CompareFloat(double a, double b) {
-  const bool nanA = std::isnan(a), nanB = std::isnan(b);
-  if (nanA || nanB) return Compare(!nanA, !nanB);
-  return Compare(a, b);
-}
-
-// The values of one sort key for every row, read once before the sort.
-struct TKeyColumn {
-  TNTierFieldKind Kind = TNTierFieldKind::String;
-  bool Descending = false;
-  std::vector<std::uint8_t> Null;
-  std::vector<std::string> Text;
-  std::vector<double> Number;
-  std::vector<std::int32_t> Integer;
-
-  int CompareRows(int a, int b) const {
-    const size_t i = static_cast<size_t>(a), j = static_cast<size_t>(b);
-    int result = 0;
-    if (Null[i] || Null[j]) {
-      result = Compare(!Null[i], !Null[j]);
-    } else {
-      switch (Kind) {
-        case TNTierFieldKind::String:
-          result = Text[i].compare(Text[j]);
-          result = result < 0 ? -1 : (result > 0 ? 1 : 0);
-          break;
-        case TNTierFieldKind::Integer:
-        case TNTierFieldKind::Boolean:
-          result = Compare(Integer[i], Integer[j]);
-          break;
-        default:
-          result = CompareFloat(Number[i], Number[j]);
-          break;
-      }
-    }
-    return Descending ? -result : result;
-  }
-};
 
 }  // namespace
 
@@ -326,6 +276,10 @@ void TNTierDataset::Reset() {
   for (const auto& column : defined_) column->ActiveIndex = -1;
   active_.clear();
   activeByName_.clear();
+  if (sorter_) sorter_->Release();
+  std::vector<std::unique_ptr<TNTierRow>>().swap(sortedRows_);
+  newPositionOf_ = {};
+  keyFields_ = {};
   emit AfterReset(this);
 }
 
@@ -424,66 +378,62 @@ std::vector<TNTierDataset::TSortKey> TNTierDataset::ParseSortList(const std::str
 }
 
 void TNTierDataset::SortRows(const std::vector<TSortKey>& keys) {
+  if (!sorter_) sorter_ = std::make_unique<TNTierRowSorter>();
   const size_t count = rows_.size();
-  std::vector<TKeyColumn> columns(keys.size());
-  for (size_t k = 0; k < keys.size(); ++k) {
-    TKeyColumn& key = columns[k];
-    key.Descending = keys[k].Descending;
-    // Every row of a column holds the same field class.
-    key.Kind = rows_.front()->Field(keys[k].Column).Kind();
-    key.Null.resize(count);
-    switch (key.Kind) {
-      case TNTierFieldKind::String:
-        key.Text.resize(count);
-        break;
-      case TNTierFieldKind::Integer:
-      case TNTierFieldKind::Boolean:
-        key.Integer.resize(count);
-        break;
-      default:
-        key.Number.resize(count);
-        break;
-    }
+  std::vector<const TNTierField*>& fields = keyFields_;
+  fields.resize(count);
+  for (const TSortKey& key : keys) {
+    // The rows lie anywhere in memory, so every step below would wait for a
+    // row, then for its field, then for its text, one row after another.
+    // Asking for them a few rows ahead lets those waits overlap.
+    constexpr size_t kAhead = 16;
+    const size_t column = static_cast<size_t>(key.Column);
     for (size_t i = 0; i < count; ++i) {
-      const TNTierField& field = rows_[i]->Field(keys[k].Column);
-      key.Null[i] = field.IsNull();
-      if (field.IsNull()) continue;
-      switch (key.Kind) {
-        case TNTierFieldKind::String:
-          key.Text[i] = UpperText(static_cast<const TNTierStringField&>(field).Text());
-          break;
-        case TNTierFieldKind::Integer:
-          key.Integer[i] = field.AsInteger();
-          break;
-        case TNTierFieldKind::Boolean:
-          key.Integer[i] = field.AsBoolean() ? 1 : 0;
-          break;
-        default:
-          key.Number[i] = field.AsFloat();
-          break;
+      if (i + kAhead < count) __builtin_prefetch(rows_[i + kAhead].get());
+      if (i + kAhead / 2 < count) {
+        __builtin_prefetch(rows_[i + kAhead / 2]->fields_.data() + column);
+      }
+      fields[i] = rows_[i]->fields_[column].get();
+    }
+    // Every row of a column holds the same field class.
+    const TNTierFieldKind kind = fields.front()->Kind();
+    const bool text = kind == TNTierFieldKind::String;
+    TNTierSortKey& values = sorter_->AddKey(text, key.Descending, count);
+    for (size_t i = 0; i < count; ++i) {
+      if (i + kAhead < count) __builtin_prefetch(fields[i + kAhead]);
+      if (text && i + kAhead / 2 < count) {
+        __builtin_prefetch(
+            static_cast<const TNTierStringField*>(fields[i + kAhead / 2])->Text().data());
+      }
+      const TNTierField* field = fields[i];
+      if (field->IsNull()) {
+        values.AddNull();
+      } else if (text) {
+        values.AddText(static_cast<const TNTierStringField*>(field)->Text());
+      } else if (kind == TNTierFieldKind::Boolean) {
+        values.AddNumber(field->AsBoolean() ? 1 : 0);
+      } else if (kind == TNTierFieldKind::Integer) {
+        values.AddNumber(field->AsInteger());
+      } else {
+        values.AddNumber(field->AsFloat());
       }
     }
   }
+  const std::vector<int>& order = sorter_->Sort(RowCount());
 
-  std::vector<int> order(count);
-  std::iota(order.begin(), order.end(), 0);
-  std::stable_sort(order.begin(), order.end(), [&columns](int a, int b) {
-    for (const TKeyColumn& key : columns) {
-      const int result = key.CompareRows(a, b);
-      if (result != 0) return result < 0;
-    }
-    return false;
-  });
-
-  std::vector<int> newPositionOf(count);
-  for (size_t i = 0; i < count; ++i)
-    newPositionOf[static_cast<size_t>(order[i])] = static_cast<int>(i);
+  newPositionOf_.resize(count);
+  for (size_t i = 0; i < count; ++i) {
+    newPositionOf_[static_cast<size_t>(order[i])] = static_cast<int>(i);
+  }
   if (updateDepth_ == 0) emit RowsAboutToBeReordered();
-  std::vector<std::unique_ptr<TNTierRow>> sorted(count);
-  for (size_t i = 0; i < count; ++i) sorted[i] = std::move(rows_[static_cast<size_t>(order[i])]);
-  rows_ = std::move(sorted);
+  sortedRows_.resize(count);
+  for (size_t i = 0; i < count; ++i) {
+    sortedRows_[i] = std::move(rows_[static_cast<size_t>(order[i])]);
+  }
+  rows_.swap(sortedRows_);
+  sortedRows_.clear();  // only emptied pointers; the capacity stays for the next sort
   InvalidateSelection();
-  if (updateDepth_ == 0) emit RowsReordered(newPositionOf);
+  if (updateDepth_ == 0) emit RowsReordered(newPositionOf_);
 }
 
 bool TNTierDataset::Sort(const std::string& list) {

@@ -15,6 +15,7 @@
 #include <vector>
 
 class TNTierDataset;
+class TNTierRowSorter;
 
 // Column type codes given to AddColumn. The code picks the field class, the
 // default width and the alignment; codes above 9 give boolean fields.
@@ -235,6 +236,12 @@ class TNTierDataset : public QObject {
   bool rowLimitReached_ = false;
   QPointer<QObject> filterHintGlyph_;
   int updateDepth_ = 0;
+
+  // Kept between sorts, with the buffers it needs.
+  std::unique_ptr<TNTierRowSorter> sorter_;
+  std::vector<std::unique_ptr<TNTierRow>> sortedRows_;
+  std::vector<int> newPositionOf_;
+  std::vector<const TNTierField*> keyFields_;
 
   mutable std::vector<int> selectedCache_;
   mutable bool selectionCacheValid_ = false;

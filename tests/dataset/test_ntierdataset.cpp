@@ -6,8 +6,11 @@
 
 #include <pugixml.hpp>
 
+#include <algorithm>
 #include <cctype>
 #include <functional>
+#include <numeric>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -258,6 +261,8 @@ TEST_F(TSfvList, DescendingPathThenFileNameIgnoringLetterCase) {
   EXPECT_TRUE(SameTextForTest(names[0], "y") && SameTextForTest(names[1], "y"));
   EXPECT_TRUE(SameTextForTest(names[2], "alpha") && SameTextForTest(names[3], "alpha"));
   EXPECT_EQ("Zed", names[4]);
+  // Rows equal on every key keep the order they had.
+  EXPECT_EQ((Strings{"y", "Y", "alpha", "ALPHA", "Zed"}), names);
 }
 
 TEST_F(TSfvList, TextComparesAsUpperCasedBytesWithoutCollation) {
@@ -332,6 +337,68 @@ TEST(NTierDatasetSort, DatesAndFloatsCompareByValue) {
   EXPECT_EQ(-1.25, ds.Fields(1, 0).AsFloat());
   EXPECT_EQ(45000.75, ds.Fields(0, 1).AsFloat());
   EXPECT_EQ(1.5, ds.Fields(0, 2).AsFloat());
+}
+
+// Many keys, nulls and ties at every level, against a plain stable sort.
+TEST(NTierDatasetSort, AgreesWithAPlainStableSortOnMixedKeys) {
+  TNTierDataset ds("ds", nullptr);
+  ds.AddColumn("Text", "", NTierType::String, 2);
+  ds.AddColumn("Number", "", NTierType::Integer, 2);
+  ds.AddColumn("Flag", "", NTierType::Boolean, 2);
+  ds.AddColumn("Ratio", "", NTierType::Float, 2);
+  ds.AddColumn("Id", "", NTierType::Integer, 2);
+  ds.PrepareColumns();
+  std::mt19937 random(7);
+  const char* const texts[] = {"a", "A", "b", "", "ab", "B"};
+  for (int i = 0; i < 600; ++i) {
+    const int row = ds.AppendRow();
+    if (random() % 5) ds.Fields(0, row).SetAsString(texts[random() % 6]);
+    if (random() % 4) ds.Fields(1, row).SetAsInteger(static_cast<int>(random() % 4) - 2);
+    if (random() % 3) ds.Fields(2, row).SetAsBoolean(random() % 2);
+    if (random() % 4) ds.Fields(3, row).SetAsFloat((random() % 3) * 0.5);
+    ds.Fields(4, row).SetAsInteger(i);
+  }
+  // Ascending order of one field, nulls first, texts without regard to case.
+  const auto compare = [&](int column, int a, int b) {
+    const TNTierField& x = ds.Fields(column, a);
+    const TNTierField& y = ds.Fields(column, b);
+    if (x.IsNull() || y.IsNull())
+      return static_cast<int>(!x.IsNull()) - static_cast<int>(!y.IsNull());
+    if (column == 0) {
+      std::string p = x.AsString(), q = y.AsString();
+      for (char& c : p) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+      for (char& c : q) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+      return p < q ? -1 : (q < p ? 1 : 0);
+    }
+    const double u = column == 2 ? x.AsBoolean() : x.AsFloat();
+    const double v = column == 2 ? y.AsBoolean() : y.AsFloat();
+    return u < v ? -1 : (v < u ? 1 : 0);
+  };
+  const std::vector<std::vector<std::pair<int, bool>>> lists = {
+      {{0, false}},
+      {{1, true}, {0, false}},
+      {{2, false}, {3, true}, {0, true}},
+      {{3, false}, {2, true}, {1, false}, {0, false}}};
+  const std::vector<std::string> texts2 = {"Text", "*Number,Text", "Flag,*Ratio,*Text",
+                                           "Ratio,*Flag,Number,Text"};
+  for (size_t l = 0; l < lists.size(); ++l) {
+    ds.Sort("Ratio");  // some other order to start from
+    std::vector<int> expected(static_cast<size_t>(ds.RowCount()));
+    std::iota(expected.begin(), expected.end(), 0);
+    std::stable_sort(expected.begin(), expected.end(), [&](int a, int b) {
+      for (const auto& [column, descending] : lists[l]) {
+        const int result = compare(column, a, b);
+        if (result != 0) return descending ? result > 0 : result < 0;
+      }
+      return false;
+    });
+    std::vector<int> expectedIds;
+    for (int row : expected) expectedIds.push_back(ds.Fields(4, row).AsInteger());
+    ASSERT_TRUE(ds.Sort(texts2[l]));
+    std::vector<int> ids;
+    for (int row = 0; row < ds.RowCount(); ++row) ids.push_back(ds.Fields(4, row).AsInteger());
+    EXPECT_EQ(expectedIds, ids) << texts2[l];
+  }
 }
 
 TEST_F(TSfvList, ReorderSignalsMapOldRowsToNewOnes) {
