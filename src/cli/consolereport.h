@@ -3,8 +3,8 @@
 #include "sfv/verify.h"
 
 #include <cstdio>
+#include <deque>
 #include <string>
-#include <vector>
 
 class TProgressLine;
 
@@ -49,7 +49,7 @@ class TConsoleReport final : public TVerifyView {
   bool quiet_;
   bool sharesTerminal_;
   TProgressLine* progress_;
-  std::vector<TRow> rows_;
+  std::deque<TRow> rows_;  // no copying as it grows
   std::size_t printed_ = 0;
   std::string line_;
   // Totals of the whole run.

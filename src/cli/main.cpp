@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include <malloc.h>
 #include <unistd.h>
 
 namespace {
@@ -40,6 +41,12 @@ int main(int argc, char** argv) {
     std::printf("checkwell-verify %s\n", CHECKWELL_FILE_VERSION);
     return kExitVerified;
   }
+
+  // Keep freed memory for reuse instead of handing it back to the system: each fresh
+  // page costs a fault, and with many small files those add up to a good part of
+  // the run. (The heap only ever grows to the size of the largest SFV's data.)
+  ::mallopt(M_MMAP_THRESHOLD, 256 << 20);
+  ::mallopt(M_TRIM_THRESHOLD, 512 << 20);
 
   // Lines go out in large blocks unless someone is watching them appear.
   if (!::isatty(STDOUT_FILENO)) std::setvbuf(stdout, nullptr, _IOFBF, 1 << 16);

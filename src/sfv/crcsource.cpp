@@ -70,12 +70,12 @@ class TParallelCRCSource::TImpl {
     for (auto& worker : workers_) worker.join();
   }
 
-  void Announce(const std::vector<std::string>& names) {
+  void Announce(std::vector<std::string> names) {
     std::shared_ptr<TBatch> batch;
     if (!names.empty()) {
       batch = std::make_shared<TBatch>(names.size());
       for (std::size_t i = 0; i < names.size(); ++i) {
-        batch->jobs[i].name = names[i];
+        batch->jobs[i].name = std::move(names[i]);
         batch->jobs[i].probe = true;
       }
     }
@@ -235,8 +235,8 @@ TParallelCRCSource::TParallelCRCSource(int jobs, std::atomic<std::uint64_t>* byt
 
 TParallelCRCSource::~TParallelCRCSource() = default;
 
-void TParallelCRCSource::Announce(const std::vector<std::string>& names) {
-  impl_->Announce(names);
+void TParallelCRCSource::Announce(std::vector<std::string> names) {
+  impl_->Announce(std::move(names));
 }
 
 TLookupStatus TParallelCRCSource::Find(const std::string& name, TFoundFile& found,

@@ -33,7 +33,7 @@ class TCRCSource {
   // The listed names the presence pass is going to look up, in that order (the
   // checksum pass then asks for those found). A source may look them up and hash
   // them ahead; the answers must be what asking at the time would give.
-  virtual void Announce(const std::vector<std::string>& names) { (void)names; }
+  virtual void Announce(std::vector<std::string> names) { (void)names; }
 
   // Looks a listed name up (exactly, else without regard to letter case).
   virtual TLookupStatus Find(const std::string& name, TFoundFile& found,
@@ -73,7 +73,7 @@ class TParallelCRCSource final : public TCRCSource {
   TParallelCRCSource(const TParallelCRCSource&) = delete;
   TParallelCRCSource& operator=(const TParallelCRCSource&) = delete;
 
-  void Announce(const std::vector<std::string>& names) override;
+  void Announce(std::vector<std::string> names) override;
   TLookupStatus Find(const std::string& name, TFoundFile& found, const TCRCWaitPoll& poll) override;
   TCRCStatus Compute(const TCRCRequest& request, std::uint32_t& crc,
                      const TCRCWaitPoll& poll) override;

@@ -5,6 +5,7 @@
 #include "support/paths.h"
 #include "support/strings.h"
 
+#include <iterator>
 #include <memory>
 #include <vector>
 
@@ -45,8 +46,10 @@ class TVerification {
   TVerification& operator=(const TVerification&) = delete;
 
   TVerifyResult Run(pugi::xml_document& document, std::string& fileDetailsXML) {
+    const auto files = document.document_element().children("file");
     std::vector<TEntry> entries;
-    for (pugi::xml_node file : document.document_element().children("file")) {
+    entries.reserve(static_cast<std::size_t>(std::distance(files.begin(), files.end())));
+    for (pugi::xml_node file : files) {
       entries.emplace_back().node = file;
     }
     const int count = static_cast<int>(entries.size());
@@ -56,7 +59,7 @@ class TVerification {
       if (!entry.ignored) names.emplace_back(entry.node.attribute("name").value());
     }
     // Early, so that a source that works ahead can start while the rows are made.
-    if (!names.empty()) Source().Announce(names);
+    if (!names.empty()) Source().Announce(std::move(names));
 
     if (view_) {
       view_->ShowView();

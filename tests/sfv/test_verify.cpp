@@ -65,7 +65,7 @@ class TRecordingView : public TVerifyView {
 // Counts what the verification asks of its source, and answers from disk at once.
 class TCountingSource : public TCRCSource {
  public:
-  void Announce(const std::vector<std::string>& names) override {
+  void Announce(std::vector<std::string> names) override {
     if (!names.empty()) announced = names;
   }
   TLookupStatus Find(const std::string& name, TFoundFile& found, const TCRCWaitPoll&) override {
