@@ -507,7 +507,7 @@ std::string TNTierGrid::CellText(int column, int row) const {
   }
   if (onFormatText_) {
     std::string text;
-    if (onFormatText_(const_cast<TNTierGrid&>(*this), column, row, text)) return text;
+    if (onFormatText_(*this, column, row, text)) return text;
   }
   if (row == 0) return col.HeaderText();
   if (field->IsNull()) return showNullMarker_ ? "<null>" : "";

@@ -49,7 +49,7 @@ class TNTierGrid : public QTableView {
                                               int row, const QRect& rect, TGridDrawState state)>;
   // Supplies a cell's text; returns true when it did.
   using TFormatTextHandler =
-      std::function<bool(TNTierGrid& grid, int column, int row, std::string& text)>;
+      std::function<bool(const TNTierGrid& grid, int column, int row, std::string& text)>;
   // The current cell is about to move to (column, row); clear maySelect to refuse.
   using TSelectCellHandler =
       std::function<void(TNTierGrid& grid, int column, int row, bool& maySelect)>;

@@ -1,4 +1,5 @@
 #include "dataset/ntierdataset.h"
+#include "dataset/widgets/hintglyph.h"
 #include "dataset/widgets/ntiergrid.h"
 #include "dataset/widgets/ntiergridmodel.h"
 #include "support/datetime.h"
@@ -333,7 +334,7 @@ TEST_F(TTypedGridTest, CellTextsUseFormatsNullTextsAndYesNoStyles) {
   ds.Columns(4).HeaderOverride = " Remarks ";
   EXPECT_EQ("Remarks", grid.CellText(4, 0));
 
-  grid.SetOnFormatText([](TNTierGrid&, int column, int, std::string& text) {
+  grid.SetOnFormatText([](const TNTierGrid&, int column, int, std::string& text) {
     if (column != 2) return false;
     text = "formatted";
     return true;
@@ -586,6 +587,54 @@ TEST(NTierGridLoad, ALoadReachesTheViewAsOneChange) {
   EXPECT_EQ(1, reset.count());
   EXPECT_EQ(".b", grid.CellText(0, 2));
   EXPECT_EQ(19, grid.horizontalHeader()->height());  // the header row is 2 pixels taller
+}
+
+// A refill that fails reaches the caller with its own text, and leaves the view
+// consistent and the cursor as it was.
+TEST(NTierGridLoad, AFailedRefillPropagatesAndLeavesTheViewUsable) {
+  TNTierDataset ds("ds", nullptr);
+  ds.AddColumn("Value", "Extension", NTierType::String, 2);
+  ds.PrepareColumns();
+  TNTierGrid grid;
+  grid.SetDataset(&ds);
+  grid.ColumnsChanged();
+  QAbstractItemModelTester tester(grid.model(),
+                                  QAbstractItemModelTester::FailureReportingMode::Fatal);
+  pugi::xml_document document;
+  document.load_string("<x><e value='.a'/><e value='.b' colour='red'/></x>");
+  QObject::connect(&ds, &TNTierDataset::OnRefreshData,
+                   [&](TNTierDataset* sender) { sender->LoadFromXML(document); });
+  try {
+    grid.RefreshData();
+    ADD_FAILURE() << "the load should fail";
+  } catch (const std::runtime_error& error) {
+    EXPECT_STREQ("Request for Invalid Column - ( ds.FieldByName(colour,1) )", error.what());
+  }
+  EXPECT_EQ(nullptr, QGuiApplication::overrideCursor());
+  EXPECT_EQ(ds.RowCount(), grid.model()->rowCount());
+  grid.grab();
+  ds.AppendRow();
+  EXPECT_EQ(ds.RowCount(), grid.model()->rowCount());
+}
+
+TEST(NTierGridLoad, TheRowLimitMarkerShowsWhileALoadWasCut) {
+  TNTierDataset ds("ds", nullptr);
+  ds.AddColumn("Value", "Extension", NTierType::String, 2);
+  ds.PrepareColumns();
+  QWidget window;
+  auto* marker = new THintGlyph(&window);
+  window.show();
+  ds.SetFilterHintGlyph(marker);
+  EXPECT_FALSE(marker->isVisible());
+  pugi::xml_document document;
+  document.load_string("<x rowLimit='1'><e value='.a'/><e value='.b'/></x>");
+  ds.LoadFromXML(document);
+  EXPECT_TRUE(marker->isVisible());
+  EXPECT_FALSE(marker->toolTip().isEmpty());
+  ds.Clear();
+  EXPECT_FALSE(marker->isVisible());
+  delete marker;
+  ds.LoadFromXML(document);  // the marker has gone: nothing to show
 }
 
 }  // namespace
