@@ -81,6 +81,7 @@ int TVerifyCommand::Run() {
   options.View = &report;
   options.Yield = [&progress] { progress.Tick(); };
   options.OnQueryAbort = [this](bool& abort) { abort = interrupts_ && interrupts_->Interrupted(); };
+  options.ReturnFileDetails = false;
 
   for (const TSFVFile& sfv : sfvFiles) {
     if (interrupts_ && interrupts_->Interrupted()) {

@@ -25,18 +25,28 @@ void CpuRelax() {
 #endif
 }
 
+// How to wait. For a file the caller needs now, a short spin and short naps; for
+// work done ahead, naps long enough that the workers build up a lead in the
+// meantime, so the caller wakes rarely and never takes a core from them.
+struct TWaitStyle {
+  int spins;
+  std::chrono::microseconds firstNap;
+};
+constexpr TWaitStyle kWaitForNeeded{256, 20us};
+constexpr TWaitStyle kWaitForAhead{0, 200us};
+
 // Waits until ready() says so, at no cost to the thread that makes it true: no
-// wake-up call is needed, because the waiter spins briefly and then sleeps in steps
-// growing from tens of microseconds to a millisecond. With thousands of small files
-// a wake-up per file would cost the workers more than the hashing. poll is called
-// at least every kPollInterval; returns false when it asked to stop.
+// wake-up call is needed, because the waiter naps in steps growing up to a
+// millisecond. With thousands of small files a wake-up per file would cost the
+// workers more than the hashing. poll is called at least every kPollInterval;
+// returns false when it asked to stop.
 template <typename TReady>
-bool AwaitReady(const TReady& ready, const TCRCWaitPoll& poll) {
-  for (int spin = 0; spin < 256; ++spin) {
+bool AwaitReady(const TReady& ready, const TCRCWaitPoll& poll, TWaitStyle style) {
+  for (int spin = 0; spin < style.spins; ++spin) {
     if (ready()) return true;
     CpuRelax();
   }
-  auto delay = 20us;
+  std::chrono::microseconds delay = style.firstNap;
   TClock::time_point lastPoll = TClock::now();
   while (!ready()) {
     std::this_thread::sleep_for(delay);
@@ -90,13 +100,16 @@ class TParallelCRCSource::TImpl {
         announced_->jobs[nextFind_].name == name) {
       index = nextFind_++;
       TJob& job = announced_->jobs[index];
-      if (!AwaitReady([&job] { return job.stage.load(std::memory_order_acquire) >= 1; }, poll)) {
+      if (!AwaitReady([&job] { return job.stage.load(std::memory_order_acquire) >= 1; }, poll,
+                      kWaitForAhead)) {
         announced_->cancel = true;
         return TLookupStatus::Aborted;
       }
       if (job.opened) {
-        found = job.info;
         found.Path = job.name;
+        found.Size = job.knownSize;
+        found.ModifiedTime = job.modifiedTime;
+        found.Regular = job.regular;
         handedOut_.push_back(index);
         return TLookupStatus::Found;
       }
@@ -115,7 +128,9 @@ class TParallelCRCSource::TImpl {
       handedOut_.pop_front();
     }
     std::shared_ptr<TBatch> batch = announced_;
+    TWaitStyle style = kWaitForAhead;
     if (index == kNone || !batch || batch->jobs[index].name != request.Path) {
+      style = kWaitForNeeded;
       batch = std::make_shared<TBatch>(1);
       batch->jobs[0].name = request.Path;
       batch->jobs[0].knownSize = request.KnownSize;
@@ -125,7 +140,7 @@ class TParallelCRCSource::TImpl {
     }
     TJob& job = batch->jobs[index];
     const bool ready =
-        AwaitReady([&job] { return job.stage.load(std::memory_order_acquire) >= 2; }, poll);
+        AwaitReady([&job] { return job.stage.load(std::memory_order_acquire) >= 2; }, poll, style);
     urgentWaiting_ = false;
     if (!ready) {
       batch->cancel = true;
@@ -138,13 +153,14 @@ class TParallelCRCSource::TImpl {
 
  private:
   struct TJob {
-    std::string name;  // as listed (probes) or as found (hashes)
-    std::int64_t knownSize = -1;
+    std::string name;             // as listed (probes) or as found (hashes)
+    std::int64_t knownSize = -1;  // hashes; for probes, the size found
+    std::time_t modifiedTime = 0;
+    std::uint32_t crc = 0;
+    TCRCStatus status = TCRCStatus::Failed;
     bool probe = false;  // open and examine it before hashing
     bool opened = false;
-    TFoundFile info;  // without Path, which is name
-    TCRCStatus status = TCRCStatus::Failed;
-    std::uint32_t crc = 0;
+    bool regular = false;
     std::atomic<int> stage{0};  // 1: examined, 2: hashed; the fields above are final then
   };
   // Workers take jobs by counting `taken` up, without a lock.
@@ -201,14 +217,14 @@ class TParallelCRCSource::TImpl {
       struct stat info {};
       if (::fstat(fd, &info) == 0) {
         job.opened = true;
-        job.info.Size = static_cast<std::int64_t>(info.st_size);
-        job.info.ModifiedTime = info.st_mtim.tv_sec;
-        job.info.Regular = S_ISREG(info.st_mode);
+        job.knownSize = static_cast<std::int64_t>(info.st_size);
+        job.modifiedTime = info.st_mtim.tv_sec;
+        job.regular = S_ISREG(info.st_mode);
       }
       job.stage.store(1, std::memory_order_release);
-      if (job.opened && job.info.Regular) {
+      if (job.opened && job.regular) {
         job.status =
-            reader.ComputeOpen(fd, static_cast<std::uint64_t>(job.info.Size), crc, &cancel);
+            reader.ComputeOpen(fd, static_cast<std::uint64_t>(job.knownSize), crc, &cancel);
       }
       ::close(fd);
     }

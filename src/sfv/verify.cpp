@@ -54,6 +54,7 @@ class TVerification {
     }
     const int count = static_cast<int>(entries.size());
     std::vector<std::string> names;
+    names.reserve(entries.size());
     for (TEntry& entry : entries) {
       entry.ignored = static_cast<bool>(entry.node.attribute("action"));
       if (!entry.ignored) names.emplace_back(entry.node.attribute("name").value());
@@ -144,8 +145,10 @@ class TVerification {
     }
 
     if (view_) view_->ShowSummary();
-    fileDetailsXML = XMLText(document);
-    if (view_) view_->SetFileDetailsXML(fileDetailsXML);
+    if (options_.ReturnFileDetails) {
+      fileDetailsXML = XMLText(document);
+      if (view_) view_->SetFileDetailsXML(fileDetailsXML);
+    }
     return result;
   }
 

@@ -66,8 +66,12 @@ struct TVerifyOptions {
   TVerifyProgressEvent OnProgress;
   TQueryAbortEvent OnQueryAbort;
   TYieldEvent Yield;
-  // Where CRCs come from; by default a background thread created for the call.
+  // Where files are looked up and CRCs come from; by default a background thread
+  // created for the call.
   TCRCSource* CRCSource = nullptr;
+  // False when the caller has no use for the completed fileDetails text (it then
+  // stays as given, and the view gets none): writing it out costs time per entry.
+  bool ReturnFileDetails = true;
 };
 
 // Parses SFV text (ParseSFV, with the configuration's extension rules) and verifies

@@ -330,6 +330,17 @@ TEST(VerifyRun, TimestampAndSizeOfFoundFiles) {
   std::string again = xml;
   EXPECT_EQ(VerifyFileDetails(again, tree.Path() + "x.sfv", options), vrVerifiedOK);
   EXPECT_EQ(again, xml);
+
+  // A caller that needs no text back gets the same verdict and keeps its text.
+  TRecordingView quiet;
+  options.View = &quiet;
+  options.ReturnFileDetails = false;
+  std::string untouched = Details({Entry(path, "1235")});
+  const std::string given = untouched;
+  EXPECT_EQ(VerifyFileDetails(untouched, tree.Path() + "x.sfv", options), vrFailed);
+  EXPECT_EQ(untouched, given);
+  EXPECT_TRUE(quiet.workingCopy.empty());
+  EXPECT_EQ(quiet.log.back(), "summary");
 }
 
 TEST(VerifyRun, NamesDifferingInCaseAreFound) {
