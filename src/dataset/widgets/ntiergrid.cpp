@@ -820,6 +820,11 @@ void TNTierGrid::leaveEvent(QEvent* event) {
   QTableView::leaveEvent(event);
 }
 
+void TNTierGrid::focusInEvent(QFocusEvent* event) {
+  QTableView::focusInEvent(event);
+  viewport()->update();  // the current row may start being reversed
+}
+
 void TNTierGrid::focusOutEvent(QFocusEvent* event) {
   CloseHint();
   QTableView::focusOutEvent(event);
