@@ -96,7 +96,8 @@ class TParallelCRCSource::TImpl {
 
   TLookupStatus Find(const std::string& name, TFoundFile& found, const TCRCWaitPoll& poll) {
     std::size_t index = kNone;
-    if (announced_ && nextFind_ < announced_->jobs.size() &&
+    // A batch given up on (after a stop) answers nothing more.
+    if (announced_ && !announced_->cancel && nextFind_ < announced_->jobs.size() &&
         announced_->jobs[nextFind_].name == name) {
       index = nextFind_++;
       TJob& job = announced_->jobs[index];
@@ -129,7 +130,7 @@ class TParallelCRCSource::TImpl {
     }
     std::shared_ptr<TBatch> batch = announced_;
     TWaitStyle style = kWaitForAhead;
-    if (index == kNone || !batch || batch->jobs[index].name != request.Path) {
+    if (index == kNone || !batch || batch->cancel || batch->jobs[index].name != request.Path) {
       style = kWaitForNeeded;
       batch = std::make_shared<TBatch>(1);
       batch->jobs[0].name = request.Path;

@@ -7,16 +7,10 @@
 
 #include <iterator>
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace {
-
-struct TEntry {
-  pugi::xml_node node;
-  int row = -1;
-  bool ignored = false;
-  TCRCRequest request;  // the file as the presence pass found it
-};
 
 // Appends the first time, so attributes keep the order they were first set in.
 void SetAttribute(pugi::xml_node node, const char* name, const std::string& value) {
@@ -31,44 +25,65 @@ TDateTime EvenSecondLocalTime(std::time_t seconds) {
   return FromUnixTime(t - ((t % 2) + 2) % 2);
 }
 
-// One run over one document. Every way out before the end returns without
-// touching the caller's text; the early returns are the stops of the rules.
+// One run over one document, pass by pass. A pass that has to stop returns the
+// result to stop with; stopping leaves the caller's text as it was.
 class TVerification {
  public:
   TVerification(const std::string& sfvPath, const TVerifyOptions& options)
       : sfvPath_(sfvPath), options_(options), view_(options.View) {}
 
   ~TVerification() {
-    // Anything hashed ahead for a run that stopped early is of no use now.
+    // Anything looked at ahead for a run that stopped early is of no use now.
     if (source_) source_->Announce({});
   }
   TVerification(const TVerification&) = delete;
   TVerification& operator=(const TVerification&) = delete;
 
   TVerifyResult Run(pugi::xml_document& document, std::string& fileDetailsXML) {
-    const auto files = document.document_element().children("file");
-    std::vector<TEntry> entries;
-    entries.reserve(static_cast<std::size_t>(std::distance(files.begin(), files.end())));
-    for (pugi::xml_node file : files) {
-      entries.emplace_back().node = file;
-    }
-    const int count = static_cast<int>(entries.size());
-    std::vector<std::string> names;
-    names.reserve(entries.size());
-    for (TEntry& entry : entries) {
-      entry.ignored = static_cast<bool>(entry.node.attribute("action"));
-      if (!entry.ignored) names.emplace_back(entry.node.attribute("name").value());
-    }
-    // Early, so that a source that works ahead can start while the rows are made.
-    if (!names.empty()) Source().Announce(std::move(names));
-
+    Collect(document);
     if (view_) {
       view_->ShowView();
-      if (count >= 1) view_->AttachSFV(sfvPath_);
+      if (!entries_.empty()) view_->AttachSFV(sfvPath_);
     }
-    TVerifyResult result = vrVerifiedOK;
+    if (const auto stop = ListingPass()) return *stop;
+    if (const auto stop = PresencePass()) return *stop;
+    if (const auto stop = ChecksumPass()) return *stop;
 
-    for (TEntry& entry : entries) {
+    if (view_) view_->ShowSummary();
+    if (options_.ReturnFileDetails) {
+      fileDetailsXML = XMLText(document);
+      if (view_) view_->SetFileDetailsXML(fileDetailsXML);
+    }
+    return result_;
+  }
+
+ private:
+  using TStop = std::optional<TVerifyResult>;
+
+  struct TEntry {
+    pugi::xml_node node;
+    int row = -1;
+    bool ignored = false;
+    TCRCRequest request;  // the file as the presence pass found it
+  };
+
+  void Collect(const pugi::xml_document& document) {
+    const auto files = document.document_element().children("file");
+    entries_.reserve(static_cast<std::size_t>(std::distance(files.begin(), files.end())));
+    std::vector<std::string> names;
+    names.reserve(entries_.capacity());
+    for (pugi::xml_node file : files) {
+      TEntry& entry = entries_.emplace_back();
+      entry.node = file;
+      entry.ignored = static_cast<bool>(file.attribute("action"));
+      if (!entry.ignored) names.emplace_back(file.attribute("name").value());
+    }
+    // Now, so that a source that works ahead can start while the rows are made.
+    if (!names.empty()) Source().Announce(std::move(names));
+  }
+
+  TStop ListingPass() {
+    for (TEntry& entry : entries_) {
       if (view_) {
         const std::string name = entry.node.attribute("name").value();
         entry.row = view_->AppendRow();
@@ -76,23 +91,21 @@ class TVerification {
         view_->SetPath(entry.row, ExtractFilePath(name));
         view_->SetStatus(entry.row, entry.ignored ? kStatusIgnored : kStatusWaiting);
       }
-      if (entry.ignored) result = vrAccepted;
+      if (entry.ignored) result_ = vrAccepted;
     }
     if (view_) view_->Repaint();
-    Yield();
-    if (AskAbort()) return vrAborted;
+    return YieldAndAskAbort();
+  }
 
-    const TCRCWaitPoll poll = [this] {
-      Yield();
-      return AskAbort();
-    };
-    for (TEntry& entry : entries) {
+  TStop PresencePass() {
+    for (TEntry& entry : entries_) {
       if (entry.ignored) continue;
       TFoundFile found;
-      const TLookupStatus lookup = Source().Find(entry.node.attribute("name").value(), found, poll);
+      const TLookupStatus lookup =
+          Source().Find(entry.node.attribute("name").value(), found, poll_);
       if (lookup == TLookupStatus::Aborted) return vrAborted;
       if (lookup == TLookupStatus::NotFound) {
-        result = vrFailed;
+        result_ = vrFailed;
         if (!view_) return vrFailed;
         view_->SetStatus(entry.row, kStatusNotFound);
         view_->Repaint();
@@ -108,59 +121,54 @@ class TVerification {
       entry.request.Path = std::move(found.Path);
       if (found.Regular) entry.request.KnownSize = found.Size;
     }
+    return {};
+  }
 
+  TStop ChecksumPass() {
+    const int count = static_cast<int>(entries_.size());
     for (int i = 0; i < count; ++i) {
-      const TEntry& entry = entries[static_cast<std::size_t>(i)];
-      Yield();
-      if (AskAbort()) return vrAborted;
+      const TEntry& entry = entries_[static_cast<std::size_t>(i)];
+      if (const auto stop = YieldAndAskAbort()) return stop;
+      // With a view, a row that is no longer waiting was not found.
       if (!entry.ignored && (!view_ || view_->GetStatus(entry.row) == kStatusWaiting)) {
-        if (view_) {
-          view_->MakeCurrent(entry.row);
-          view_->SetStatus(entry.row, kStatusRunning);
-          view_->Repaint();
-          Yield();
-          if (AskAbort()) return vrAborted;
-        }
-        std::uint32_t crc = 0;
-        const TCRCStatus status = Source().Compute(entry.request, crc, poll);
-        if (status == TCRCStatus::Aborted) return vrAborted;
-        const char* rowStatus = kStatusOK;
-        if (status != TCRCStatus::OK) {
-          rowStatus = kStatusNoCRC;
-        } else if (ListedCRCValue(entry.node.attribute("CRC").value()) != crc) {
-          rowStatus = kStatusCRCFailed;
-        }
-        if (rowStatus != kStatusOK) {
-          result = vrFailed;
-          if (!view_) return vrFailed;
-        }
-        if (view_) {
-          view_->SetStatus(entry.row, rowStatus);
-          view_->Repaint();
-          Yield();
-          if (AskAbort()) return vrAborted;
-        }
+        if (const auto stop = Check(entry)) return stop;
       }
       if (options_.OnProgress) options_.OnProgress(sfvPath_, i + 1, count);
     }
+    return {};
+  }
 
-    if (view_) view_->ShowSummary();
-    if (options_.ReturnFileDetails) {
-      fileDetailsXML = XMLText(document);
-      if (view_) view_->SetFileDetailsXML(fileDetailsXML);
+  TStop Check(const TEntry& entry) {
+    if (view_) {
+      view_->MakeCurrent(entry.row);
+      view_->SetStatus(entry.row, kStatusRunning);
+      view_->Repaint();
+      if (const auto stop = YieldAndAskAbort()) return stop;
     }
-    return result;
+    std::uint32_t crc = 0;
+    const TCRCStatus status = Source().Compute(entry.request, crc, poll_);
+    if (status == TCRCStatus::Aborted) return vrAborted;
+    const char* rowStatus = kStatusOK;
+    if (status != TCRCStatus::OK) {
+      rowStatus = kStatusNoCRC;
+    } else if (ListedCRCValue(entry.node.attribute("CRC").value()) != crc) {
+      rowStatus = kStatusCRCFailed;
+    }
+    if (rowStatus != kStatusOK) {
+      result_ = vrFailed;
+      if (!view_) return vrFailed;
+    }
+    if (!view_) return {};
+    view_->SetStatus(entry.row, rowStatus);
+    view_->Repaint();
+    return YieldAndAskAbort();
   }
 
- private:
-  void Yield() const {
+  TStop YieldAndAskAbort() const {
     if (options_.Yield) options_.Yield();
-  }
-
-  bool AskAbort() const {
     bool abort = false;
     if (options_.OnQueryAbort) options_.OnQueryAbort(abort);
-    return abort;
+    return abort ? TStop(vrAborted) : TStop();
   }
 
   TCRCSource& Source() {
@@ -178,6 +186,10 @@ class TVerification {
   const std::string& sfvPath_;
   const TVerifyOptions& options_;
   TVerifyView* const view_;
+  // While the source works on a file, the caller keeps processing its events.
+  const TCRCWaitPoll poll_ = [this] { return YieldAndAskAbort().has_value(); };
+  std::vector<TEntry> entries_;
+  TVerifyResult result_ = vrVerifiedOK;
   std::unique_ptr<TBackgroundCRCSource> ownSource_;
   TCRCSource* source_ = nullptr;
 };
