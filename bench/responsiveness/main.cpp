@@ -33,16 +33,24 @@ constexpr int kProbeMilliseconds = 5;
 class TGapMeter {
  public:
   void Tick() {
-    if (clock_.isValid()) longest_ = std::max(longest_, clock_.nsecsElapsed() / 1e6);
+    if (!since_.isValid()) since_.start();
+    if (clock_.isValid() && clock_.nsecsElapsed() / 1e6 > longest_) {
+      longest_ = clock_.nsecsElapsed() / 1e6;
+      longestEnded_ = since_.nsecsElapsed() / 1e6;
+    }
     clock_.start();
     ++ticks_;
   }
   double Longest() const { return longest_; }
+  // When the longest gap ended, counted from the first tick.
+  double LongestEnded() const { return longestEnded_; }
   long Ticks() const { return ticks_; }
 
  private:
   QElapsedTimer clock_;
+  QElapsedTimer since_;
   double longest_ = 0;
+  double longestEnded_ = 0;
   long ticks_ = 0;
 };
 
@@ -62,6 +70,7 @@ class TPaintWatcher : public QObject {
 struct TRun {
   double seconds = 0;
   double longestEventGap = 0;
+  double longestEventGapEnded = 0;
   double longestPaintGap = 0;
   long paints = 0;
   QString summary;
@@ -69,8 +78,8 @@ struct TRun {
 };
 
 // One stand-alone window on the SFV. With closeAfter >= 0 the window is closed
-// that many milliseconds into the run and the time until the event loop has
-// returned (verification stopped, window gone) is measured.
+// that many milliseconds into hashing the first file, and the time until the
+// event loop has returned (verification stopped, window gone) is measured.
 TRun RunWindow(QApplication& app, const std::string& sfv, const std::string& configPath,
                int closeAfter) {
   TRun run;
@@ -85,6 +94,7 @@ TRun RunWindow(QApplication& app, const std::string& sfv, const std::string& con
 
   QElapsedTimer total;
   QElapsedTimer closing;
+  QElapsedTimer hashing;
   QTimer probe;
   probe.setTimerType(Qt::PreciseTimer);
   int step = 0;
@@ -100,19 +110,23 @@ TRun RunWindow(QApplication& app, const std::string& sfv, const std::string& con
       run.summary = window.SummaryText();
       window.close();
     }
+    if (closeAfter >= 0 && !closing.isValid() && window.RowCount() > 0 &&
+        window.GetStatus(0) == "Running...") {
+      if (!hashing.isValid()) hashing.start();
+      if (hashing.elapsed() >= closeAfter) {
+        closing.start();
+        window.close();
+        run.summary = window.SummaryText();
+      }
+    }
   });
-  if (closeAfter >= 0) {
-    QTimer::singleShot(closeAfter, &window, [&] {
-      closing.start();
-      window.close();
-    });
-  }
   total.start();
   probe.start(kProbeMilliseconds);
   app.exec();
   if (closing.isValid()) run.closeMilliseconds = closing.nsecsElapsed() / 1e6;
   if (run.seconds == 0) run.seconds = total.nsecsElapsed() / 1e9;
   run.longestEventGap = events.Longest();
+  run.longestEventGapEnded = events.LongestEnded();
   run.longestPaintGap = paints.Longest();
   run.paints = paints.Ticks();
   return run;
@@ -135,18 +149,20 @@ int main(int argc, char** argv) {
   const std::string configPath =
       QFile::encodeName(configFolder.path()).toStdString() + "/checkwell.xml";
 
-  // The reference: the same files hashed without any window, read from the same
-  // (by now warm) cache as the window's run that follows.
-  std::string listed = sfv.substr(0, sfv.find_last_of('/') + 1);
+  // The reference: the same files hashed without any window, the faster of two
+  // runs so that both sides read from a warm cache.
+  const std::string listed = sfv.substr(0, sfv.find_last_of('/') + 1);
   std::int64_t bytes = 0;
-  QElapsedTimer reference;
-  reference.start();
-  {
+  double referenceSeconds = 1e30;
+  for (int pass = 0; pass < 2; ++pass) {
     QFile list(QFile::decodeName(QByteArray::fromStdString(sfv)));
     if (!list.open(QIODevice::ReadOnly)) {
       std::fprintf(stderr, "cannot read %s\n", sfv.c_str());
       return 2;
     }
+    bytes = 0;
+    QElapsedTimer reference;
+    reference.start();
     while (!list.atEnd()) {
       const QByteArray line = list.readLine().trimmed();
       if (line.isEmpty() || line.startsWith(';')) continue;
@@ -158,11 +174,11 @@ int main(int argc, char** argv) {
       }
       bytes += QFileInfo(QFile::decodeName(QByteArray::fromStdString(file))).size();
     }
+    referenceSeconds = std::min(referenceSeconds, reference.nsecsElapsed() / 1e9);
   }
-  const double referenceSeconds = reference.nsecsElapsed() / 1e9;
 
   const TRun full = RunWindow(app, sfv, configPath, -1);
-  const TRun closed = RunWindow(app, sfv, configPath, 500);
+  const TRun closed = RunWindow(app, sfv, configPath, 150);
 
   const double gib = bytes / double(1 << 30);
   std::printf("verified %.2f GiB in the check window: %.2f s (%.0f MiB/s), summary \"%s\"\n", gib,
@@ -170,15 +186,19 @@ int main(int argc, char** argv) {
   std::printf("reference, the same files hashed without a window: %.2f s (%.0f MiB/s)\n",
               referenceSeconds, bytes / 1048576.0 / referenceSeconds);
   std::printf("ratio window / reference: %.2f\n", full.seconds / referenceSeconds);
-  std::printf("longest gap between processed events: %.1f ms (target under %.0f ms) %s\n",
-              full.longestEventGap, kTargetMilliseconds, Verdict(full.longestEventGap));
+  std::printf(
+      "longest gap between processed events: %.1f ms, ending %.0f ms into the run (target under "
+      "%.0f ms) %s\n",
+      full.longestEventGap, full.longestEventGapEnded, kTargetMilliseconds,
+      Verdict(full.longestEventGap));
   std::printf("longest gap between repaints: %.1f ms over %ld repaints (target under %.0f ms) %s\n",
               full.longestPaintGap, full.paints, kTargetMilliseconds,
               Verdict(full.longestPaintGap));
   std::printf(
-      "close 0.5 s into the file: loop ended %.1f ms after the close (target under %.0f ms) %s\n",
+      "close 150 ms into the file: loop ended %.1f ms after the close (target under %.0f ms) %s\n",
       closed.closeMilliseconds, kTargetMilliseconds, Verdict(closed.closeMilliseconds));
-  std::printf("  longest event gap in that run: %.1f ms\n", closed.longestEventGap);
+  std::printf("  longest event gap in that run: %.1f ms; verification %s\n", closed.longestEventGap,
+              closed.summary.isEmpty() ? "stopped inside the file" : "had already ended");
 
   const bool pass = full.summary.contains(QStringLiteral("OK")) &&
                     !full.summary.contains(QStringLiteral("Failed")) &&
