@@ -65,6 +65,35 @@ TCRCSource& TVerifyCommand::SourceFor(const std::string& sfvPath) {
   return *source;
 }
 
+TVerifyResult TVerifyCommand::VerifyOne(const TSFVFile& sfv, TVerifyOptions& options,
+                                        const TConsoleReport& report, TProgressLine& progress,
+                                        bool& badArgument) {
+  std::string text, problem;
+  if (!LoadSFVText(sfv.Path, text, problem)) {
+    progress.Clear();
+    Problem(sfv.Path + ": " + problem);
+    badArgument = badArgument || sfv.Named;
+    return vrFailed;
+  }
+  try {
+    std::string fileDetails;
+    bool mine = false;
+    options.CRCSource = &SourceFor(sfv.Path);
+    const TVerifyResult result =
+        VerifySFV(text, ExtractFilePath(sfv.Path), ExtractFileName(sfv.Path), config_, fileDetails,
+                  mine, options);
+    if (report.RowCount() == 0 && result != vrAborted) {
+      progress.Clear();
+      Problem(sfv.Path + (result == vrFailed ? ": could not be parsed" : ": lists no files"));
+    }
+    return result;
+  } catch (const std::exception& error) {
+    progress.Clear();
+    Problem(sfv.Path + ": " + error.what());
+    return vrFailed;
+  }
+}
+
 int TVerifyCommand::Run() {
   if (!LoadRules()) return kExitUsage;
   std::vector<std::string> problems;
@@ -74,44 +103,21 @@ int TVerifyCommand::Run() {
 
   TProgressLine progress(::isatty(::fileno(err_)) ? err_ : nullptr, bytes_);
   TConsoleReport report(out_, commandLine_.Quiet, &progress);
-  bool anyFailed = false;
-  bool aborted = false;
-
   TVerifyOptions options;
   options.View = &report;
   options.Yield = [&progress] { progress.Tick(); };
-  options.OnQueryAbort = [this](bool& abort) { abort = interrupts_ && interrupts_->Interrupted(); };
+  options.OnQueryAbort = [this](bool& abort) { abort = Interrupted(); };
   options.ReturnFileDetails = false;
 
+  bool anyFailed = false;
+  bool aborted = false;
   for (const TSFVFile& sfv : sfvFiles) {
-    if (interrupts_ && interrupts_->Interrupted()) {
+    if (Interrupted()) {
       aborted = true;
       break;
     }
     report.BeginSFV();
-    TVerifyResult result = vrFailed;
-    std::string text, problem;
-    if (!LoadSFVText(sfv.Path, text, problem)) {
-      progress.Clear();
-      Problem(sfv.Path + ": " + problem);
-      badArgument = badArgument || sfv.Named;
-    } else {
-      try {
-        std::string fileDetails;
-        bool mine = false;
-        options.CRCSource = &SourceFor(sfv.Path);
-        result = VerifySFV(text, ExtractFilePath(sfv.Path), ExtractFileName(sfv.Path), config_,
-                           fileDetails, mine, options);
-        if (report.RowCount() == 0 && result != vrAborted) {
-          progress.Clear();
-          Problem(sfv.Path + ": lists no files");
-        }
-      } catch (const std::exception& error) {
-        progress.Clear();
-        Problem(sfv.Path + ": " + error.what());
-        result = vrFailed;
-      }
-    }
+    const TVerifyResult result = VerifyOne(sfv, options, report, progress, badArgument);
     report.EndSFV(sfv.Path, result);
     anyFailed = anyFailed || result == vrFailed;
     if (result == vrAborted) {
@@ -124,4 +130,8 @@ int TVerifyCommand::Run() {
   if (aborted) return 128 + (interrupts_ && interrupts_->Signal() ? interrupts_->Signal() : SIGINT);
   if (badArgument) return kExitUsage;
   return anyFailed ? kExitFailed : kExitVerified;
+}
+
+bool TVerifyCommand::Interrupted() const {
+  return interrupts_ && interrupts_->Interrupted();
 }

@@ -1,7 +1,9 @@
 #pragma once
 
 #include "cli/commandline.h"
+#include "cli/sfvfiles.h"
 #include "sfv/crcsource.h"
+#include "sfv/verify.h"
 
 #include <pugixml.hpp>
 
@@ -14,6 +16,8 @@
 #include <unordered_map>
 
 class TInterruptWatcher;
+class TConsoleReport;
+class TProgressLine;
 
 inline constexpr int kExitVerified = 0;
 inline constexpr int kExitFailed = 1;
@@ -36,6 +40,10 @@ class TVerifyCommand {
 
  private:
   bool LoadRules();
+  // Verifies one SFV, reporting problems with the file itself.
+  TVerifyResult VerifyOne(const TSFVFile& sfv, TVerifyOptions& options,
+                          const TConsoleReport& report, TProgressLine& progress, bool& badArgument);
+  bool Interrupted() const;
   TCRCSource& SourceFor(const std::string& sfvPath);
   void Problem(const std::string& text) const;
 
