@@ -10,7 +10,9 @@
 namespace {
 
 constexpr double kMsPerDay = 86400000.0;
-const QDate kEpoch(1899, 12, 30);
+// A function rather than a namespace-scope QDate: a TDateTime constant built in
+// another file during static initialisation must not see an unset epoch.
+QDate Epoch() { return QDate(1899, 12, 30); }
 
 constexpr std::array<const char*, 12> kShortMonths = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
                                                       "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
@@ -45,7 +47,7 @@ TDateTime EncodeDate(int year, int month, int day) {
   if (!IsValidDate(year, month, day)) {
     throw std::invalid_argument("Invalid argument to date encode");
   }
-  return TDateTime(static_cast<double>(kEpoch.daysTo(QDate(year, month, day))));
+  return TDateTime(static_cast<double>(Epoch().daysTo(QDate(year, month, day))));
 }
 
 TDateTime EncodeTime(int hour, int minute, int second, int milliSecond) {
@@ -60,7 +62,7 @@ TDateTime EncodeTime(int hour, int minute, int second, int milliSecond) {
 TDateParts DecodeDate(TDateTime value) {
   long long days = 0, ms = 0;
   Split(value, days, ms);
-  const QDate d = kEpoch.addDays(days);
+  const QDate d = Epoch().addDays(days);
   return {d.year(), d.month(), d.day()};
 }
 
@@ -93,13 +95,13 @@ TDateTime FromQDateTime(const QDateTime& value) {
   const QDateTime local = value.toLocalTime();
   const QDate d = local.date();
   const QTime t = local.time();
-  return TDateTime(static_cast<double>(kEpoch.daysTo(d)) + t.msecsSinceStartOfDay() / kMsPerDay);
+  return TDateTime(static_cast<double>(Epoch().daysTo(d)) + t.msecsSinceStartOfDay() / kMsPerDay);
 }
 
 QDateTime ToQDateTime(TDateTime value) {
   long long days = 0, ms = 0;
   Split(value, days, ms);
-  return QDateTime(kEpoch.addDays(days), QTime::fromMSecsSinceStartOfDay(static_cast<int>(ms)));
+  return QDateTime(Epoch().addDays(days), QTime::fromMSecsSinceStartOfDay(static_cast<int>(ms)));
 }
 
 TDateTime Now() {
