@@ -40,5 +40,9 @@ std::string ApplicationFilePath() {
 }
 
 std::string HelpFilePath() {
-  return ExtractFilePath(ApplicationFilePath()) + "Checkwell Help.htm";
+  // Beside the program in a build or portable copy; under share/doc once installed.
+  const std::string folder = ExtractFilePath(ApplicationFilePath());
+  const std::string beside = folder + "Checkwell Help.htm";
+  const std::string installed = folder + "../share/doc/checkwell/Checkwell Help.htm";
+  return !FileExists(beside) && FileExists(installed) ? installed : beside;
 }
