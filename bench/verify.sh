@@ -6,6 +6,8 @@
 # program, not the disk. Each figure is the median of RUNS runs.
 # Targets: large set  --jobs 1 >= 0.85 x cat,  --jobs 2 >= 1.6 x cat;
 #          small set  --jobs 2 >= 2.5 x rhash.
+# "cat, two at once" shows how far this machine lets two readers go together; the
+# --jobs 2 target assumes two otherwise idle cores.
 # Also checks that checkwell-verify and rhash agree on every file of the sets rhash
 # made, after one file of each set is damaged and one deleted.
 set -euo pipefail
@@ -67,6 +69,12 @@ median_time() { # folder command...
 }
 
 cat_files() { find . -maxdepth 1 -name '*.bin' -print0 | xargs -0 cat; }
+# Two cats at once, each on every other file: what the machine allows two readers.
+cat_files_twice() {
+  find . -maxdepth 1 -name '*.bin' | sort | awk 'NR % 2' | xargs cat &
+  find . -maxdepth 1 -name '*.bin' | sort | awk '!(NR % 2)' | xargs cat
+  wait
+}
 
 declare -A seconds
 measure_set() { # name folder
@@ -74,6 +82,7 @@ measure_set() { # name folder
   cat_files_in() { (cd "$folder" && cat_files >/dev/null); }
   cat_files_in; cat_files_in  # warm the page cache
   seconds[$name.cat]=$(median_time "$folder" bash -c "$(declare -f cat_files); cat_files")
+  seconds[$name.cat2]=$(median_time "$folder" bash -c "$(declare -f cat_files_twice); cat_files_twice")
   seconds[$name.j1]=$(median_time "$folder" "$verify" --jobs 1 -q set.sfv)
   seconds[$name.j2]=$(median_time "$folder" "$verify" --jobs 2 -q set.sfv)
   if have rhash; then seconds[$name.rhash]=$(median_time "$folder" rhash -c set.sfv); fi
@@ -84,11 +93,12 @@ report_set() { # name bytes
   local name=$1 bytes=$2
   local ref_cat=${seconds[$name.cat]} ref_rhash=${seconds[$name.rhash]:-}
   printf '%-28s %9s %9s %9s %9s\n' "$name ($((bytes >> 20)) MiB)" seconds "GB/s" "x cat" "x rhash"
-  for tool in cat j1 j2 rhash cksfv; do
+  for tool in cat cat2 j1 j2 rhash cksfv; do
     local t=${seconds[$name.$tool]:-}
     [ -n "$t" ] || continue
     local label=$tool
     case $tool in
+      cat2) label="cat, two at once" ;;
       j1) label="checkwell-verify --jobs 1" ;;
       j2) label="checkwell-verify --jobs 2" ;;
       rhash) label="rhash -c" ;;
