@@ -19,11 +19,31 @@ void SetAttribute(pugi::xml_node node, const char* name, const std::string& valu
   attribute.set_value(value.c_str());
 }
 
-// Listed files have always carried their time at two-second resolution.
-TDateTime EvenSecondLocalTime(std::time_t seconds) {
-  const long long t = static_cast<long long>(seconds);
-  return FromUnixTime(t - ((t % 2) + 2) % 2);
-}
+// A found file's time as listed files have always carried it: local time at two-second
+// resolution. Files of one set mostly share their time, so the last conversion is
+// kept; converting to local time is the costly part.
+class TTimestamps {
+ public:
+  struct TStamp {
+    TDateTime value;
+    std::string text;  // for the `timestamp` attribute
+  };
+
+  const TStamp& Of(std::time_t modified) {
+    const long long t = static_cast<long long>(modified);
+    const long long even = t - ((t % 2) + 2) % 2;
+    if (!last_ || even != lastSeconds_) {
+      const TDateTime value = FromUnixTime(even);
+      last_ = TStamp{value, DateTimeToXML(value)};
+      lastSeconds_ = even;
+    }
+    return *last_;
+  }
+
+ private:
+  long long lastSeconds_ = 0;
+  std::optional<TStamp> last_;
+};
 
 // One run over one document, pass by pass. A pass that has to stop returns the
 // result to stop with; stopping leaves the caller's text as it was.
@@ -111,12 +131,12 @@ class TVerification {
         view_->Repaint();
         continue;
       }
-      const TDateTime timestamp = EvenSecondLocalTime(found.ModifiedTime);
-      SetAttribute(entry.node, "timestamp", DateTimeToXML(timestamp));
+      const TTimestamps::TStamp& timestamp = timestamps_.Of(found.ModifiedTime);
+      SetAttribute(entry.node, "timestamp", timestamp.text);
       SetAttribute(entry.node, "size", std::to_string(found.Size));
       if (view_) {
         view_->SetSize(entry.row, found.Size);
-        view_->SetTimestamp(entry.row, timestamp);
+        view_->SetTimestamp(entry.row, timestamp.value);
       }
       entry.request.Path = std::move(found.Path);
       if (found.Regular) entry.request.KnownSize = found.Size;
@@ -189,6 +209,7 @@ class TVerification {
   // While the source works on a file, the caller keeps processing its events.
   const TCRCWaitPoll poll_ = [this] { return YieldAndAskAbort().has_value(); };
   std::vector<TEntry> entries_;
+  TTimestamps timestamps_;
   TVerifyResult result_ = vrVerifiedOK;
   std::unique_ptr<TBackgroundCRCSource> ownSource_;
   TCRCSource* source_ = nullptr;

@@ -316,10 +316,19 @@ TEST(VerifyRun, TimestampAndSizeOfFoundFiles) {
   TVerifyOptions options;
   options.View = &view;
   options.CRCSource = &source;
-  std::string xml = Details({Entry(path, "1234")});
+  // Another file two seconds later, then the first again: each keeps its own time.
+  const std::string later = tree.Write("later.bin", "");
+  const timespec laterTimes[2] = {{1700000003, 0}, {1700000003, 0}};
+  ASSERT_EQ(::utimensat(AT_FDCWD, later.c_str(), laterTimes, 0), 0);
+  std::string xml = Details(
+      {Entry(path, "1234"), Entry(later, "1234"), Entry(tree.Path() + "./big.bin", "1234")});
   EXPECT_EQ(VerifyFileDetails(xml, tree.Path() + "x.sfv", options), vrVerifiedOK);
   const auto doc = Load(xml);
   const pugi::xml_node file = FileNode(doc, 0);
+  EXPECT_STREQ(FileNode(doc, 1).attribute("timestamp").value(),
+               DateTimeToXML(FromUnixTime(1700000002)).c_str());
+  EXPECT_STREQ(FileNode(doc, 2).attribute("timestamp").value(),
+               file.attribute("timestamp").value());
   EXPECT_STREQ(file.attribute("size").value(), "5368709123");
   EXPECT_EQ(view.rows[0].size, (5LL << 30) + 3);
   const TDateTime expected = FromUnixTime(1700000000);
