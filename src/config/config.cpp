@@ -41,8 +41,8 @@ std::string HomeFolder() {
   return "/";
 }
 
-// $XDG_CONFIG_HOME/checkwell/; a relative XDG_CONFIG_HOME is ignored as the
-// base directory specification asks.
+// $XDG_CONFIG_HOME/checkwell/; a relative XDG_CONFIG_HOME is ignored, as the
+// freedesktop base directory rules ask.
 std::string UserConfigFolder() {
   const char* xdg = std::getenv("XDG_CONFIG_HOME");
   const std::string base = xdg != nullptr && xdg[0] == '/'

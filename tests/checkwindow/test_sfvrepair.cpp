@@ -6,10 +6,9 @@
 #include "sfv/verify.h"
 #include "support/files.h"
 
+#include "common/environment.h"
 #include "common/scripted_interaction.h"
 #include "common/temp_tree.h"
-
-#include <QFile>
 
 #include <sys/stat.h>
 
@@ -17,7 +16,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <optional>
 
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
@@ -135,40 +133,6 @@ std::vector<std::string> Entries(const std::string& sfvText) {
   }
   return lines;
 }
-
-// Points the desktop trash into the test's folder for the life of the object.
-class TPrivateTrash {
- public:
-  explicit TPrivateTrash(const TTempTree& home) : trash_(home.File(".local/share/Trash/files/")) {
-    Save("HOME", home_);
-    Save("XDG_DATA_HOME", data_);
-    ::setenv("HOME", home.Path().c_str(), 1);
-    ::setenv("XDG_DATA_HOME", home.File(".local/share").c_str(), 1);
-  }
-  ~TPrivateTrash() {
-    Restore("HOME", home_);
-    Restore("XDG_DATA_HOME", data_);
-  }
-  TPrivateTrash(const TPrivateTrash&) = delete;
-  TPrivateTrash& operator=(const TPrivateTrash&) = delete;
-  bool Holds(const std::string& name) const {
-    return QFile::exists(QString::fromStdString(trash_ + name));
-  }
-
- private:
-  static void Save(const char* name, std::optional<std::string>& slot) {
-    if (const char* value = std::getenv(name)) slot = value;
-  }
-  static void Restore(const char* name, const std::optional<std::string>& slot) {
-    if (slot) {
-      ::setenv(name, slot->c_str(), 1);
-    } else {
-      ::unsetenv(name);
-    }
-  }
-  std::string trash_;
-  std::optional<std::string> home_, data_;
-};
 
 class SFVRepair : public ::testing::Test {
  protected:

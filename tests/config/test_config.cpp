@@ -2,6 +2,7 @@
 #include "config/options.h"
 #include "config/udfxml.h"
 
+#include "common/environment.h"
 #include "common/temp_tree.h"
 
 #include <QDir>
@@ -12,7 +13,6 @@
 #include <sys/resource.h>
 #include <sys/stat.h>
 
-#include <cstdlib>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -24,30 +24,6 @@ pugi::xml_document Document(const std::string& text) {
   LoadXMLText(document, text);
   return document;
 }
-
-// Sets an environment variable for one test and puts the old value back.
-class TEnvironment {
- public:
-  TEnvironment(const char* name, const std::optional<std::string>& value) : name_(name) {
-    if (const char* old = std::getenv(name)) old_ = old;
-    if (value) {
-      ::setenv(name, value->c_str(), 1);
-    } else {
-      ::unsetenv(name);
-    }
-  }
-  ~TEnvironment() {
-    if (old_) {
-      ::setenv(name_, old_->c_str(), 1);
-    } else {
-      ::unsetenv(name_);
-    }
-  }
-
- private:
-  const char* name_;
-  std::optional<std::string> old_;
-};
 
 // Files may grow to `bytes` only; writing past it fails with EFBIG instead of
 // killing the process, like a disk that is full.
@@ -167,12 +143,12 @@ TEST(ConfigLocation, InTheUserConfigFolderWhenTheProgramFolderIsNotWritable) {
   const TTempTree tree;
   const std::string program = tree.File("missing/checkwell");
   {
-    const TEnvironment xdg("XDG_CONFIG_HOME", tree.File("xdg"));
+    const TScopedEnvironment xdg("XDG_CONFIG_HOME", tree.File("xdg"));
     EXPECT_EQ(ConfigFilePath(program), tree.File("xdg/checkwell/checkwell.xml"));
     EXPECT_EQ(LaunchPathsFilePath(program), tree.File("xdg/checkwell/LaunchPaths.txt"));
   }
-  const TEnvironment xdg("XDG_CONFIG_HOME", std::nullopt);
-  const TEnvironment home("HOME", tree.File("home"));
+  const TScopedEnvironment xdg("XDG_CONFIG_HOME", std::nullopt);
+  const TScopedEnvironment home("HOME", tree.File("home"));
   EXPECT_EQ(ConfigFilePath(program), tree.File("home/.config/checkwell/checkwell.xml"));
 }
 

@@ -1,5 +1,7 @@
 #include "fileops/shfileoperation.h"
+#include "shfileoperation_helpers.h"
 
+#include "common/environment.h"
 #include "common/scripted_interaction.h"
 #include "common/temp_tree.h"
 
@@ -12,9 +14,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <memory>
-#include <optional>
 
 using ::testing::HasSubstr;
 
@@ -31,29 +31,6 @@ void SetModeAndTime(const std::string& path, mode_t mode, time_t mtime) {
   const struct timespec times[2] = {{mtime, 0}, {mtime, 0}};
   ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
 }
-
-// Temporary copies are dot-files beside their target; none may survive an operation.
-bool HasLeftovers(const std::string& folder) {
-  const QStringList names = QDir(QString::fromStdString(folder))
-                                .entryList(QDir::Hidden | QDir::AllEntries | QDir::NoDotAndDotDot);
-  for (const QString& name : names) {
-    if (name.contains(QLatin1String(".cw-"))) return true;
-  }
-  return false;
-}
-
-std::unique_ptr<TSHFileOperation> MakeOperation(TSHFileOp operation, TSHFileOpFlags flags,
-                                                std::vector<std::string> from,
-                                                std::vector<std::string> to = {}) {
-  auto op = std::make_unique<TSHFileOperation>();
-  op->SetOperation(operation);
-  op->SetFlags(flags);
-  op->SetFilesFrom(from);
-  op->SetFilesTo(to);
-  return op;
-}
-
-const TSHFileOpFlags kSetTransfer{fofMultiDestFiles, fofNoConfirmation, fofNoConfirmMkDir};
 
 }  // namespace
 
@@ -217,33 +194,8 @@ TEST(SHFileOperationDelete, NoErrorUILeavesTheFailuresToTheCaller) {
 // The desktop trash of a throw-away home, so the user's own trash is never touched.
 class SHFileOperationTrash : public ::testing::Test {
  protected:
-  void SetUp() override {
-    SaveEnv("HOME", home_);
-    SaveEnv("XDG_DATA_HOME", data_);
-    ::setenv("HOME", home_dir_.Path().c_str(), 1);
-    ::setenv("XDG_DATA_HOME", home_dir_.File(".local/share").c_str(), 1);
-  }
-  void TearDown() override {
-    RestoreEnv("HOME", home_);
-    RestoreEnv("XDG_DATA_HOME", data_);
-  }
-  std::string TrashFiles() const { return home_dir_.File(".local/share/Trash/files/"); }
-
   TTempTree home_dir_;
-
- private:
-  static void SaveEnv(const char* name, std::optional<std::string>& slot) {
-    if (const char* value = std::getenv(name)) slot = value;
-  }
-  static void RestoreEnv(const char* name, const std::optional<std::string>& slot) {
-    if (slot) {
-      ::setenv(name, slot->c_str(), 1);
-    } else {
-      ::unsetenv(name);
-    }
-  }
-  std::optional<std::string> home_;
-  std::optional<std::string> data_;
+  TPrivateTrash trash_{home_dir_};
 };
 
 TEST_F(SHFileOperationTrash, AllowUndoSendsFilesToTheTrashAndWithoutItTheyAreGone) {
@@ -253,12 +205,12 @@ TEST_F(SHFileOperationTrash, AllowUndoSendsFilesToTheTrashAndWithoutItTheyAreGon
   auto undoable = MakeOperation(foDelete, {fofAllowUndo, fofNoConfirmation}, {a});
   ASSERT_TRUE(undoable->Execute());
   EXPECT_FALSE(home_dir_.Exists("work/a.nfo"));
-  EXPECT_TRUE(QFile::exists(QString::fromStdString(TrashFiles() + "a.nfo")));
+  EXPECT_TRUE(trash_.Holds("a.nfo"));
 
   auto permanent = MakeOperation(foDelete, {fofNoConfirmation}, {b});
   ASSERT_TRUE(permanent->Execute());
   EXPECT_FALSE(home_dir_.Exists("work/b.nfo"));
-  EXPECT_FALSE(QFile::exists(QString::fromStdString(TrashFiles() + "b.nfo")));
+  EXPECT_FALSE(trash_.Holds("b.nfo"));
 }
 
 TEST_F(SHFileOperationTrash, AFileTheTrashCannotTakeIsReported) {

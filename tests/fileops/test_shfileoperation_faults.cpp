@@ -4,6 +4,7 @@
 
 #include "fileops/fileprogress.h"
 #include "fileops/shfileoperation.h"
+#include "shfileoperation_helpers.h"
 
 #include "common/scripted_interaction.h"
 #include "common/temp_tree.h"
@@ -30,31 +31,8 @@ using ::testing::HasSubstr;
 
 namespace {
 
-const TSHFileOpFlags kSetTransfer{fofMultiDestFiles, fofNoConfirmation, fofNoConfirmMkDir};
-
 std::string Bytes(std::size_t size, char fill) {
   return std::string(size, fill);
-}
-
-bool HasLeftovers(const std::string& folder) {
-  const QStringList names = QDir(QString::fromStdString(folder))
-                                .entryList(QDir::Hidden | QDir::AllEntries | QDir::NoDotAndDotDot);
-  for (const QString& name : names) {
-    if (name.contains(QLatin1String(".cw-"))) return true;
-  }
-  return false;
-}
-
-std::unique_ptr<TSHFileOperation> MakeOperation(TSHFileOp operation, TSHFileOpFlags flags,
-                                                std::vector<std::string> from,
-                                                std::vector<std::string> to = {}) {
-  auto op = std::make_unique<TSHFileOperation>();
-  op->SetOperation(operation);
-  op->SetFlags(flags);
-  op->SetFilesFrom(from);
-  op->SetFilesTo(to);
-  op->SetProgressDelay(std::chrono::milliseconds(0));
-  return op;
 }
 
 // Records what a progress display would have shown and answers for its Cancel.

@@ -1,64 +1,36 @@
 #include "fileops/trash.h"
 
+#include "common/environment.h"
 #include "common/temp_tree.h"
 
 #include <QDir>
-#include <QFile>
 
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
-#include <cstdlib>
-#include <optional>
 #include <string>
 
 namespace {
 
-// Points HOME and XDG_DATA_HOME into a temporary tree, so the user's own trash is
-// never touched, and runs the test from a folder of its own.
+// A trash of the test's own, and a current folder of its own: the place Qt
+// misplaces files into when the trash cannot take them.
 class MoveToTrashTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    Remember("HOME");
-    Remember("XDG_DATA_HOME");
-    ::setenv("HOME", home_.MakeDir("home").c_str(), 1);
-    ::setenv("XDG_DATA_HOME", home_.File("home/.local/share").c_str(), 1);
     oldFolder_ = QDir::currentPath();
     QDir::setCurrent(QString::fromStdString(home_.MakeDir("cwd")));
   }
+  void TearDown() override { QDir::setCurrent(oldFolder_); }
 
-  void TearDown() override {
-    QDir::setCurrent(oldFolder_);
-    for (const auto& [name, value] : saved_) {
-      if (value) {
-        ::setenv(name.c_str(), value->c_str(), 1);
-      } else {
-        ::unsetenv(name.c_str());
-      }
-    }
-  }
-
-  std::string Trashed(const std::string& name) const {
-    return home_.File("home/.local/share/Trash/files/" + name);
-  }
-  bool Exists(const std::string& path) const {
-    return QFileInfo::exists(QString::fromStdString(path));
-  }
   QStringList CurrentFolderEntries() const {
     return QDir(QString::fromStdString(home_.File("cwd")))
         .entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
   }
 
   TTempTree home_;
+  TPrivateTrash trash_{home_};
   TTempTree files_;
 
  private:
-  void Remember(const std::string& name) {
-    const char* value = std::getenv(name.c_str());
-    saved_.emplace_back(name, value ? std::optional<std::string>(value) : std::nullopt);
-  }
-  std::vector<std::pair<std::string, std::optional<std::string>>> saved_;
   QString oldFolder_;
 };
 
@@ -81,8 +53,8 @@ TEST_F(MoveToTrashTest, ReportsEachFileAndCreatesTheMissingDataFolder) {
   EXPECT_TRUE(outcomes[2].Trashed) << outcomes[2].Error;
 
   EXPECT_FALSE(files_.Exists("a.nfo"));
-  EXPECT_TRUE(Exists(Trashed("a.nfo")));
-  EXPECT_TRUE(Exists(Trashed("sub/inner.txt")));
+  EXPECT_TRUE(trash_.Holds("a.nfo"));
+  EXPECT_TRUE(trash_.Holds("sub/inner.txt"));
   EXPECT_TRUE(CurrentFolderEntries().isEmpty());
 }
 
@@ -90,7 +62,7 @@ TEST_F(MoveToTrashTest, AFileTheTrashMisplacesComesBack) {
   // A data folder that cannot be made: Qt then reports success for a file it put
   // into the current folder.
   home_.Write("blocker", "");
-  ::setenv("XDG_DATA_HOME", home_.File("blocker/share").c_str(), 1);
+  const TScopedEnvironment blocked("XDG_DATA_HOME", home_.File("blocker/share"));
   const std::string a = files_.Write("a.nfo", "keep me");
 
   const std::vector<TTrashOutcome> outcomes = MoveToTrash({a});

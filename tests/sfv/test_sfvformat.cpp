@@ -1,6 +1,7 @@
 #include "config/udfxml.h"
 #include "sfv/sfvformat.h"
 
+#include "common/environment.h"
 #include "common/scripted_interaction.h"
 #include "common/temp_tree.h"
 
@@ -14,8 +15,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <cstdlib>
-#include <optional>
 #include <stdexcept>
 #include <string>
 #include <utility>
@@ -67,36 +66,6 @@ TParsed Parse(const std::string& text, const std::string& folder = "/sets/",
 using TEntries = std::vector<std::pair<std::string, std::string>>;
 
 // The user's trash lives below a temporary home for the test.
-class TTemporaryHome {
- public:
-  TTemporaryHome()
-      : home_("HOME", tree_.MakeDir("home")),
-        data_("XDG_DATA_HOME", tree_.File("home/.local/share")) {}
-  std::string TrashFiles() const { return tree_.File("home/.local/share/Trash/files/"); }
-
- private:
-  class TVariable {
-   public:
-    TVariable(const char* name, const std::string& value) : name_(name) {
-      if (const char* old = std::getenv(name)) old_ = old;
-      ::setenv(name, value.c_str(), 1);
-    }
-    ~TVariable() {
-      if (old_) {
-        ::setenv(name_, old_->c_str(), 1);
-      } else {
-        ::unsetenv(name_);
-      }
-    }
-
-   private:
-    const char* name_;
-    std::optional<std::string> old_;
-  };
-  TTempTree tree_;
-  TVariable home_, data_;
-};
-
 }  // namespace
 
 TEST(ParseSFV, SplitsNameAndCRCAtTheLastSpace) {
@@ -273,7 +242,8 @@ TEST(WriteSFV, KeepsTheOldFilesPermissions) {
 }
 
 TEST(WriteSFV, SendsIRDFilesToTheTrashAndDropsIRLEntries) {
-  const TTemporaryHome home;
+  const TTempTree home;
+  const TPrivateTrash trash(home);
   const TTempTree tree;
   tree.Write("info.nfo", "notes");
   tree.Write("keep.txt", "left in place");
@@ -284,13 +254,14 @@ TEST(WriteSFV, SendsIRDFilesToTheTrashAndDropsIRLEntries) {
                               "' CRC='3' action='IRD'/></fileDetails>";
   WriteSFV(details, path, PinnedClock);
   EXPECT_FALSE(tree.Exists("info.nfo"));
-  EXPECT_TRUE(QFile::exists(QString::fromStdString(home.TrashFiles() + "info.nfo")));
+  EXPECT_TRUE(trash.Holds("info.nfo"));
   EXPECT_TRUE(tree.Exists("keep.txt"));
   EXPECT_EQ(tree.Read("set.sfv"), Header());
 }
 
 TEST(WriteSFV, LeavesIRDFilesOutsideTheFolderAloneAndSaysSoOnce) {
-  const TTemporaryHome home;
+  const TTempTree home;
+  const TPrivateTrash trash(home);
   const TTempTree tree;
   const std::string outside = tree.Write("outside.nfo", "not the set's");
   const std::string target = tree.Write("elsewhere/target.nfo", "linked");

@@ -3,48 +3,16 @@
 
 #include "checkwindow_fixture.h"
 
+#include "common/environment.h"
 #include "common/scripted_interaction.h"
 #include "dataset/ntierdataset.h"
 #include "dataset/widgets/ntiergrid.h"
 
 #include <QAction>
 
-#include <cstdlib>
 #include <memory>
-#include <optional>
 
 namespace {
-
-// The desktop trash inside the test's folder, so the user's own is never touched.
-class TPrivateTrash {
- public:
-  explicit TPrivateTrash(const TTempTree& home) : trash_(home.File(".local/share/Trash/files/")) {
-    if (const char* value = std::getenv("HOME")) home_ = value;
-    if (const char* value = std::getenv("XDG_DATA_HOME")) data_ = value;
-    ::setenv("HOME", home.Path().c_str(), 1);
-    ::setenv("XDG_DATA_HOME", home.File(".local/share").c_str(), 1);
-  }
-  ~TPrivateTrash() {
-    Restore("HOME", home_);
-    Restore("XDG_DATA_HOME", data_);
-  }
-  TPrivateTrash(const TPrivateTrash&) = delete;
-  TPrivateTrash& operator=(const TPrivateTrash&) = delete;
-  bool Holds(const std::string& name) const {
-    return QFile::exists(QString::fromStdString(trash_ + name));
-  }
-
- private:
-  static void Restore(const char* name, const std::optional<std::string>& value) {
-    if (value) {
-      ::setenv(name, value->c_str(), 1);
-    } else {
-      ::unsetenv(name);
-    }
-  }
-  std::string trash_;
-  std::optional<std::string> home_, data_;
-};
 
 class RepairWindow : public ::testing::Test {
  protected:
