@@ -12,7 +12,9 @@ namespace {
 constexpr double kMsPerDay = 86400000.0;
 // A function rather than a namespace-scope QDate: a TDateTime constant built in
 // another file during static initialisation must not see an unset epoch.
-QDate Epoch() { return QDate(1899, 12, 30); }
+QDate Epoch() {
+  return QDate(1899, 12, 30);
+}
 
 constexpr std::array<const char*, 12> kShortMonths = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
                                                       "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};

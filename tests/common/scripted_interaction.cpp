@@ -49,8 +49,8 @@ int TScriptedInteraction::MessageBox(const TMessageBoxParams& params) {
   asked.params = params;
   asked_.push_back(asked);
   const int cautious = params.EscapeResult >= 0 ? params.EscapeResult : 0;
-  if (answers_.empty() || (answers_.front().kind != TAnswer::Button &&
-                           answers_.front().kind != TAnswer::Caption)) {
+  if (answers_.empty() ||
+      (answers_.front().kind != TAnswer::Button && answers_.front().kind != TAnswer::Caption)) {
     ADD_FAILURE() << "Unexpected message box \"" << params.Caption << "\": " << params.Text;
     return cautious;
   }

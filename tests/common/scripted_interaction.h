@@ -14,7 +14,7 @@ class TScriptedInteraction : public TUserInteraction {
  public:
   struct TAsked {
     enum Kind { Message, Input, Folder } kind = Message;
-    TMessageBoxParams params;  // for messages
+    TMessageBoxParams params;            // for messages
     std::string title, prompt, initial;  // for input boxes and folder choosers
   };
 

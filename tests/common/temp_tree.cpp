@@ -10,9 +10,13 @@ TTempTree::TTempTree() {
   if (!dir_.isValid()) throw std::runtime_error("cannot create a temporary folder");
 }
 
-std::string TTempTree::Path() const { return QFile::encodeName(dir_.path()).toStdString() + "/"; }
+std::string TTempTree::Path() const {
+  return QFile::encodeName(dir_.path()).toStdString() + "/";
+}
 
-std::string TTempTree::File(const std::string& relative) const { return Path() + relative; }
+std::string TTempTree::File(const std::string& relative) const {
+  return Path() + relative;
+}
 
 std::string TTempTree::Write(const std::string& relative, const std::string& bytes) const {
   const std::string path = File(relative);
@@ -20,7 +24,8 @@ std::string TTempTree::Write(const std::string& relative, const std::string& byt
   QDir().mkpath(QFileInfo(name).path());
   QFile f(name);
   if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
-      f.write(bytes.data(), static_cast<qint64>(bytes.size())) != static_cast<qint64>(bytes.size())) {
+      f.write(bytes.data(), static_cast<qint64>(bytes.size())) !=
+          static_cast<qint64>(bytes.size())) {
     throw std::runtime_error("cannot write " + path);
   }
   return path;

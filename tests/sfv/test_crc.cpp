@@ -86,8 +86,7 @@ TEST(CRC32, UpdateMatchesTheBytewiseDefinitionAndChains) {
   for (std::size_t offset : {0u, 1u, 3u}) {
     for (std::size_t len : {1u, 15u, 16u, 17u, 63u, 64u, 65u, 255u, 256u, 1000u, 4093u}) {
       const std::string part = data.substr(offset, len);
-      ASSERT_EQ(UpdateCRC32(0xFFFFFFFFu, part.data(), part.size()) ^ 0xFFFFFFFFu,
-                BytewiseCRC(part))
+      ASSERT_EQ(UpdateCRC32(0xFFFFFFFFu, part.data(), part.size()) ^ 0xFFFFFFFFu, BytewiseCRC(part))
           << "offset " << offset << " length " << len;
     }
   }
