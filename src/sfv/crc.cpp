@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <new>
+#include <string_view>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -33,12 +34,38 @@ class TFileDescriptor {
 
 }  // namespace
 
-int OpenForCRC(const std::string& fileName) {
+namespace {
+
+int OpenForCRCAt(int folderFd, const char* name) {
   // O_NOATIME saves an inode write per file where the owner allows it.
   const int flags = O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY;
-  int fd = ::open(fileName.c_str(), flags | O_NOATIME);
-  if (fd < 0 && errno == EPERM) fd = ::open(fileName.c_str(), flags);
+  int fd = ::openat(folderFd, name, flags | O_NOATIME);
+  if (fd < 0 && errno == EPERM) fd = ::openat(folderFd, name, flags);
   return fd;
+}
+
+}  // namespace
+
+int OpenForCRC(const std::string& fileName) {
+  return OpenForCRCAt(AT_FDCWD, fileName.c_str());
+}
+
+TFolderOpener::~TFolderOpener() {
+  if (folderFd_ >= 0) ::close(folderFd_);
+}
+
+int TFolderOpener::Open(const std::string& fileName) {
+  const std::size_t slash = fileName.rfind('/');
+  // No folder part, or no name after it: the plain way gives the same answers.
+  if (slash == std::string::npos || slash + 1 == fileName.size()) return OpenForCRC(fileName);
+  const std::string_view folder(fileName.data(), slash + 1);
+  if (folder != folder_) {
+    if (folderFd_ >= 0) ::close(folderFd_);
+    folder_.assign(folder);
+    folderFd_ = ::open(folder_.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+  }
+  if (folderFd_ < 0) return OpenForCRC(fileName);
+  return OpenForCRCAt(folderFd_, fileName.c_str() + slash + 1);
 }
 
 std::uint32_t UpdateCRC32(std::uint32_t crc, const void* buffer, std::size_t length) {

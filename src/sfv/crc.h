@@ -73,6 +73,23 @@ class TFileCRCReader {
 // writing.
 int OpenForCRC(const std::string& fileName);
 
+// Opens files for hashing as OpenForCRC does, through a handle on the folder of
+// the last one: the files of a set mostly share a folder, and the kernel then
+// resolves one name per file instead of the whole path. For one thread only.
+class TFolderOpener {
+ public:
+  TFolderOpener() = default;
+  ~TFolderOpener();
+  TFolderOpener(const TFolderOpener&) = delete;
+  TFolderOpener& operator=(const TFolderOpener&) = delete;
+
+  int Open(const std::string& fileName);
+
+ private:
+  std::string folder_;
+  int folderFd_ = -1;
+};
+
 // True and crc set when the file (opened read-only, never created) was read
 // completely; false on any failure, never throws.
 bool GetFileCRC32(const std::string& fileName, std::uint32_t& crc);

@@ -14,6 +14,10 @@
 // empty) on any failure. mine is true when the first line contains "Checkwell".
 bool ParseSFV(const std::string& text, const std::string& folder, const pugi::xml_document& config,
               std::string& fileDetailsXML, bool& mine);
+// The same into a document (emptied first), for callers that go on working on it:
+// they save writing the text and reading it back.
+bool ParseSFV(const std::string& text, const std::string& folder, const pugi::xml_document& config,
+              pugi::xml_document& fileDetails, bool& mine);
 
 // The moment written into the header of a rewritten SFV.
 using TSFVClock = std::function<TDateTime()>;

@@ -132,8 +132,12 @@ class TVerification {
         continue;
       }
       const TTimestamps::TStamp& timestamp = timestamps_.Of(found.ModifiedTime);
-      SetAttribute(entry.node, "timestamp", timestamp.text);
-      SetAttribute(entry.node, "size", std::to_string(found.Size));
+      // The document only leaves this run as the completed text; a caller that
+      // does not take it is spared two attributes per entry.
+      if (options_.ReturnFileDetails) {
+        SetAttribute(entry.node, "timestamp", timestamp.text);
+        SetAttribute(entry.node, "size", std::to_string(found.Size));
+      }
       if (view_) {
         view_->SetSize(entry.row, found.Size);
         view_->SetTimestamp(entry.row, timestamp.value);
@@ -203,7 +207,7 @@ class TVerification {
     return *source_;
   }
 
-  const std::string& sfvPath_;
+  const std::string sfvPath_;
   const TVerifyOptions& options_;
   TVerifyView* const view_;
   // While the source works on a file, the caller keeps processing its events.
@@ -247,9 +251,10 @@ TVerifyResult VerifySFV(const std::string& text, const std::string& folder,
                         const std::string& fileName, const pugi::xml_document& config,
                         std::string& fileDetailsXML, bool& mine, const TVerifyOptions& options) {
   fileDetailsXML.clear();
-  if (!ParseSFV(text, folder, config, fileDetailsXML, mine)) {
-    fileDetailsXML.clear();
-    return vrFailed;
-  }
-  return VerifyFileDetails(fileDetailsXML, folder + fileName, options);
+  pugi::xml_document document;
+  if (!ParseSFV(text, folder, config, document, mine)) return vrFailed;
+  // The parsed text is only written out for callers that keep it.
+  if (options.ReturnFileDetails) fileDetailsXML = XMLText(document);
+  TVerification verification(folder + fileName, options);
+  return verification.Run(document, fileDetailsXML);
 }

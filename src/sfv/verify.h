@@ -76,7 +76,8 @@ struct TVerifyOptions {
 
 // Parses SFV text (ParseSFV, with the configuration's extension rules) and verifies
 // it. fileDetailsXML receives the parsed text, completed with `timestamp` and `size`
-// when the verification runs to its end; mine the parser's flag. folder ends with "/".
+// when the verification runs to its end (with ReturnFileDetails false it stays
+// empty); mine the parser's flag. folder ends with "/".
 TVerifyResult VerifySFV(const std::string& text, const std::string& folder,
                         const std::string& fileName, const pugi::xml_document& config,
                         std::string& fileDetailsXML, bool& mine,

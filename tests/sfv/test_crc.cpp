@@ -193,3 +193,31 @@ TEST(FileCRC32, AbortStopsInsideAFile) {
   stopper.join();
   EXPECT_LT(bytes.load(), 64ULL << 30);
 }
+
+TEST(FolderOpener, OpensWhatAPlainOpenWouldAcrossFolders) {
+  TTempTree tree;
+  tree.Write("a/one.bin", "1");
+  tree.Write("b/two.bin", "22");
+  tree.Write("a/three.bin", "333");
+  TFolderOpener opener;
+  const auto sizeOf = [&opener](const std::string& path) -> long {
+    const int fd = opener.Open(path);
+    if (fd < 0) return -1;
+    struct stat info {};
+    ::fstat(fd, &info);
+    ::close(fd);
+    return static_cast<long>(info.st_size);
+  };
+  // Back and forth between folders: each file is the one its name says.
+  EXPECT_EQ(sizeOf(tree.File("a/one.bin")), 1);
+  EXPECT_EQ(sizeOf(tree.File("b/two.bin")), 2);
+  EXPECT_EQ(sizeOf(tree.File("a/three.bin")), 3);
+  EXPECT_EQ(sizeOf(tree.File("a/missing.bin")), -1);
+  EXPECT_EQ(sizeOf(tree.File("gone/one.bin")), -1);
+  EXPECT_EQ(sizeOf(tree.File("gone/one.bin")), -1);
+  // A folder listed as a file, and a bare name in the current folder.
+  const int folder = opener.Open(tree.File("a/"));
+  EXPECT_GE(folder, 0);
+  ::close(folder);
+  EXPECT_EQ(sizeOf("no-such-file-here.bin"), -1);
+}

@@ -400,6 +400,20 @@ TEST(VerifySFVText, ParsesWithTheExtensionRulesAndVerifies) {
             vrFailed);
   EXPECT_FALSE(mine);
   EXPECT_TRUE(FileNode(Load(xml), 0).attribute("timestamp").empty());
+
+  // A caller that takes no text back still sees every size and time on its view.
+  TRecordingView view;
+  TVerifyOptions options;
+  options.View = &view;
+  options.ReturnFileDetails = false;
+  xml = "left over";
+  EXPECT_EQ(VerifySFV(text, tree.Path(), "set.sfv", config, xml, mine, options), vrAccepted);
+  EXPECT_TRUE(xml.empty());
+  ASSERT_EQ(view.rows.size(), 3u);
+  EXPECT_EQ(view.rows[0].size, 9);
+  EXPECT_EQ(view.rows[2].size, 0);
+  EXPECT_NE(view.rows[2].timestamp.Value, 0.0);
+  EXPECT_EQ(view.Statuses(), (std::vector<std::string>{"OK", "Ignored", "OK"}));
 }
 
 TEST(ParallelCRCSource, AnswersInOrderWhateverTheThreadCount) {
