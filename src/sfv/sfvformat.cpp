@@ -47,7 +47,7 @@ std::vector<std::string_view> SplitLines(std::string_view text) {
       break;
     }
     lines.emplace_back(start, static_cast<std::size_t>(stop - start));
-    start = stop + (stop == cr && stop + 1 == lf ? 2 : 1);
+    start = stop + (*stop == '\r' && stop + 1 < end && stop[1] == '\n' ? 2 : 1);
     if (cr < start) cr = next(start, '\r');
     if (lf < start) lf = next(start, '\n');
   }

@@ -100,6 +100,9 @@ TEST(ParseSFV, EndsLinesAtEveryKindOfBreak) {
                                       {"/sets/d", "4"},
                                       {"/sets/e", "5"}}));
   EXPECT_EQ(Parse("last 7").entries, (TEntries{{"/sets/last", "7"}}));
+  // A lone CR as the very last byte ends the last line and nothing more.
+  EXPECT_EQ(Parse("a 1\r\nb 2\r").entries, (TEntries{{"/sets/a", "1"}, {"/sets/b", "2"}}));
+  EXPECT_EQ(Parse("\r").entries, TEntries{});
 }
 
 TEST(ParseSFV, MineWhenTheFirstLineNamesTheProduct) {
