@@ -3,7 +3,9 @@
 # and against the peers rhash and cksfv, all measured in this run on the same files:
 #   large set: 20 files of 100 MiB;  small set: 20000 files of 4 KiB.
 # The files are read from the page cache (warmed first), so this measures the
-# program, not the disk. Each figure is the median of RUNS runs.
+# program, not the disk. Each figure is the median of RUNS runs on the large set and
+# of SMALL_RUNS on the small one, whose runs are short enough for a single
+# scheduling hiccup to move a figure by several per cent.
 # Targets: large set  --jobs 1 >= 0.85 x cat,  --jobs 2 >= 1.6 x cat;
 #          small set  --jobs 2 >= 2.5 x rhash.
 # "cat, two at once" shows how far this machine lets two readers go together; the
@@ -15,6 +17,7 @@ set -euo pipefail
 build=$(cd "${1:-build}" && pwd)
 verify="$build/src/cli/checkwell-verify"
 runs=${RUNS:-5}
+small_runs=${SMALL_RUNS:-15}
 large_count=${LARGE_COUNT:-20}
 large_mib=${LARGE_MIB:-100}
 small_count=${SMALL_COUNT:-20000}
@@ -158,9 +161,9 @@ make_sfv "$work/small"
 large_bytes=$((large_count * (large_mib << 20)))
 small_bytes_total=$((small_count * small_bytes))
 
-echo "Timing (median of $runs runs; files in the page cache) ..."
+echo "Timing (median of $runs runs, $small_runs on the small set; files in the page cache) ..."
 measure_set large "$work/large"
-measure_set small "$work/small"
+runs=$small_runs measure_set small "$work/small"
 
 echo
 report_set large "$large_bytes"
