@@ -67,7 +67,8 @@ class TParallelCRCSource::TImpl {
  public:
   TImpl(int jobs, std::atomic<std::uint64_t>* bytes) {
     const int count = std::max(jobs, 1);
-    workers_.reserve(static_cast<std::size_t>(count));
+    workerCount_ = static_cast<std::size_t>(count);
+    workers_.reserve(workerCount_);
     for (int i = 0; i < count; ++i) workers_.emplace_back([this, bytes] { Run(bytes); });
   }
 
@@ -205,10 +206,9 @@ class TParallelCRCSource::TImpl {
       }
       const bool ahead = batch != urgent_;
       for (;;) {
-        // A few neighbouring jobs at a time: two workers writing to jobs that share
-        // a cache line would slow each other down with every small file.
-        const std::size_t first = batch->taken.fetch_add(kJobsPerTake);
-        const std::size_t last = std::min(first + kJobsPerTake, batch->jobs.size());
+        const std::size_t perTake = JobsPerTake(batch->jobs.size());
+        const std::size_t first = batch->taken.fetch_add(perTake);
+        const std::size_t last = std::min(first + perTake, batch->jobs.size());
         if (first >= last || batch->cancel) break;
         for (std::size_t index = first; index < last; ++index) {
           Work(batch->jobs[index], batch->cancel, reader, opener);
@@ -216,6 +216,14 @@ class TParallelCRCSource::TImpl {
         if (ahead && urgentWaiting_.load()) break;
       }
     }
+  }
+
+  // Long batches are taken a few neighbouring jobs at a time: workers writing to
+  // jobs that share a cache line slow each other down with every small file. Short
+  // batches go one at a time, or a worker left with the last few large files
+  // would hash them alone while the others wait.
+  std::size_t JobsPerTake(std::size_t batchSize) const {
+    return std::clamp<std::size_t>(batchSize / (workerCount_ * 64), 1, kJobsPerTake);
   }
 
   static void Work(TJob& job, const std::atomic<bool>& cancel, TFileCRCReader& reader,
@@ -257,6 +265,7 @@ class TParallelCRCSource::TImpl {
   std::shared_ptr<TBatch> urgent_;
   std::atomic<bool> urgentWaiting_{false};
   bool quit_ = false;
+  std::size_t workerCount_ = 0;       // set before the first thread starts
   std::vector<std::thread> workers_;  // last: the threads use everything above
 };
 
