@@ -210,7 +210,7 @@ class TParallelCRCSource::TImpl {
         const std::size_t first = batch->taken.fetch_add(perTake);
         const std::size_t last = std::min(first + perTake, batch->jobs.size());
         if (first >= last || batch->cancel) break;
-        for (std::size_t index = first; index < last; ++index) {
+        for (std::size_t index = first; index < last && !batch->cancel; ++index) {
           Work(batch->jobs[index], batch->cancel, reader, opener);
         }
         if (ahead && urgentWaiting_.load()) break;
