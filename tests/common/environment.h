@@ -24,8 +24,7 @@ class TScopedEnvironment {
 class TPrivateTrash {
  public:
   explicit TPrivateTrash(const TTempTree& home);
-  // The trash's "files" folder, ending in "/".
-  const std::string& Files() const { return files_; }
+  // True when the trash holds a file or folder of that name.
   bool Holds(const std::string& name) const;
 
  private:
