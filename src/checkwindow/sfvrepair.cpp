@@ -71,6 +71,11 @@ void WarnOutside(const std::vector<std::string>& paths, const std::string& folde
   ShowWarning(text);
 }
 
+// The warnings of the file operations and of WriteSFV are shown here, where the user acts.
+void ShowReport(const std::string& text) {
+  ShowWarning(text);
+}
+
 void AddOnce(std::vector<std::string>& list, const std::string& path) {
   if (std::find(list.begin(), list.end(), path) == list.end()) list.push_back(path);
 }
@@ -201,6 +206,7 @@ void TSFVRepair::actRenameExecute() {
       rename.SetOperation(foRename);
       rename.SetFlags({fofNoConfirmation, fofSilent});
       rename.SetConfineTo(sfvFolder);
+      rename.SetOnReport(ShowReport);
       rename.FilesFrom().push_back(oldOnDisk);
       rename.FilesTo().push_back(entryFolder + newName);
       // The operation has told the user why; an entry must never name a file that
@@ -264,6 +270,7 @@ void TSFVRepair::ApplyToSFV(TApplyMode mode) {
     trash.SetOperation(foDelete);
     trash.SetFlags({fofAllowUndo, fofNoConfirmation});
     trash.SetConfineTo(sfvFolder);
+    trash.SetOnReport(ShowReport);
     trash.SetFilesFrom(toDelete);
     trash.Execute();
   }
@@ -273,7 +280,7 @@ void TSFVRepair::ApplyToSFV(TApplyMode mode) {
   std::string text = XMLText(document);
   host_.SetFileDetailsXML(text);
   try {
-    WriteSFV(text, sfvPath);
+    WriteSFV(text, sfvPath, ShowReport);
   } catch (const std::exception& error) {
     ShowWriteError(error);
     return;
