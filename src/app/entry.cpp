@@ -34,8 +34,8 @@ bool CheckXMLParser(const TDocumentFactory& createDocument, const TURLOpener& op
   }
   TMessageBoxParams params;
   params.Caption = "Warning";
-  params.IconKind = 0;
-  params.BeepKind = 1;
+  params.IconKind = TMessageIcon::Exclamation;
+  params.BeepKind = TMessageBeep::Exclamation;
   params.Stacked = false;
   params.MinButtonWidth = 80;
   params.Buttons = {"OK", "Home Page"};

@@ -84,8 +84,8 @@ void ShowWriteError(const std::exception& error) {
   TMessageBoxParams p;
   p.Caption = "Error";
   p.Text = error.what();
-  p.IconKind = 3;
-  p.BeepKind = 4;
+  p.IconKind = TMessageIcon::Error;
+  p.BeepKind = TMessageBeep::Error;
   p.Stacked = true;
   p.EscapeResult = 0;
   p.DefaultButton = 0;
@@ -116,8 +116,8 @@ void TSFVRepair::actRemoveExecute() {
   TMessageBoxParams p;
   p.Caption = "Question";
   p.Text = question;
-  p.IconKind = 2;
-  p.BeepKind = 3;
+  p.IconKind = TMessageIcon::Question;
+  p.BeepKind = TMessageBeep::Question;
   p.Stacked = false;
   p.MinButtonWidth = 100;
   p.DefaultButton = 2;

@@ -38,8 +38,8 @@ std::vector<std::string> WithHelp(std::vector<std::string> buttons, int help) {
   return buttons;
 }
 
-TMessageBoxParams Family(const std::string& caption, int icon, int beep, const std::string& text,
-                         int help) {
+TMessageBoxParams Family(const std::string& caption, TMessageIcon icon, TMessageBeep beep,
+                         const std::string& text, int help) {
   TMessageBoxParams p;
   p.Caption = caption;
   p.IconKind = icon;
@@ -52,21 +52,22 @@ TMessageBoxParams Family(const std::string& caption, int icon, int beep, const s
   return p;
 }
 
-void Plain(const std::string& caption, int icon, int beep, const std::string& text, int help) {
+void Plain(const std::string& caption, TMessageIcon icon, TMessageBeep beep,
+           const std::string& text, int help) {
   TMessageBoxParams p = Family(caption, icon, beep, text, help);
   p.Buttons = WithHelp({"OK"}, help);
-  p.HelpButton = help != 0 ? 1 : -1;
+  p.HelpButton = help != 0 ? 1 : kNoButton;
   p.Stacked = true;
   ShowMessageBox(p);
 }
 
-void WithMore(const std::string& caption, int icon, int beep, const std::string& text,
-              const std::string& more, int help) {
+void WithMore(const std::string& caption, TMessageIcon icon, TMessageBeep beep,
+              const std::string& text, const std::string& more, int help) {
   TMessageBoxParams p = Family(caption, icon, beep, text, help);
   p.MoreText = more;
   p.Buttons = WithHelp({"OK", kMoreInfoCaption}, help);
   p.MoreButton = 1;
-  p.HelpButton = help != 0 ? 2 : -1;
+  p.HelpButton = help != 0 ? 2 : kNoButton;
   p.Stacked = false;
   ShowMessageBox(p);
 }
@@ -97,40 +98,42 @@ bool ChooseFolder(const std::string& title, const std::string& startFolder,
 }
 
 void ShowWarning(const std::string& text, int help) {
-  Plain("Warning", 0, 1, text, help);
+  Plain("Warning", TMessageIcon::Exclamation, TMessageBeep::Exclamation, text, help);
 }
 
 void ShowWarningMore(const std::string& text, const std::string& more, int help) {
-  WithMore("Warning", 0, 1, text, more, help);
+  WithMore("Warning", TMessageIcon::Exclamation, TMessageBeep::Exclamation, text, more, help);
 }
 
 void ShowInformation(const std::string& text, int help) {
-  Plain("Information", 1, 2, text, help);
+  Plain("Information", TMessageIcon::Information, TMessageBeep::Default, text, help);
 }
 
 void ShowInformationMore(const std::string& text, const std::string& more, int help) {
-  WithMore("Information", 1, 2, text, more, help);
+  WithMore("Information", TMessageIcon::Information, TMessageBeep::Default, text, more, help);
 }
 
-int AskQuestion(const std::string& text, int help, int defaultButton, int escapeResult) {
-  TMessageBoxParams p = Family("Question", 2, 3, text, help);
+TModalResult AskQuestion(const std::string& text, int help, int defaultButton, int escapeResult) {
+  TMessageBoxParams p =
+      Family("Question", TMessageIcon::Question, TMessageBeep::Question, text, help);
   p.Buttons = WithHelp({"&Yes", "&No"}, help);
-  p.HelpButton = help != 0 ? 2 : -1;
+  p.HelpButton = help != 0 ? 2 : kNoButton;
   p.DefaultButton = defaultButton;
   p.EscapeResult = escapeResult;
-  return ShowMessageBox(p) == 0 ? mrYes : mrNo;
+  return ShowMessageBox(p) == qbYes ? mrYes : mrNo;
 }
 
-int AskQuestionMore(const std::string& text, const std::string& more, int help, int escapeResult,
-                    int defaultButton) {
-  TMessageBoxParams p = Family("Question", 2, 3, text, help);
+TModalResult AskQuestionMore(const std::string& text, const std::string& more, int help,
+                             int escapeResult, int defaultButton) {
+  TMessageBoxParams p =
+      Family("Question", TMessageIcon::Question, TMessageBeep::Question, text, help);
   p.MoreText = more;
   p.Buttons = WithHelp({"&Yes", "&No", kMoreInfoCaption}, help);
   p.MoreButton = 2;
-  p.HelpButton = help != 0 ? 3 : -1;
+  p.HelpButton = help != 0 ? 3 : kNoButton;
   p.DefaultButton = defaultButton;
   p.EscapeResult = escapeResult;
-  return ShowMessageBox(p) == 0 ? mrYes : mrNo;
+  return ShowMessageBox(p) == qbYes ? mrYes : mrNo;
 }
 
 void ShowException(const std::string& text, int help, const std::exception& error) {
@@ -139,8 +142,8 @@ void ShowException(const std::string& text, int help, const std::exception& erro
     TMessageBoxParams p;
     p.Caption = "Assertion Failure";
     p.Text = error.what();
-    p.IconKind = 3;
-    p.BeepKind = 4;
+    p.IconKind = TMessageIcon::Error;
+    p.BeepKind = TMessageBeep::Error;
     p.Stacked = true;
     p.Buttons = {"OK"};
     ShowMessageBox(p);
@@ -148,28 +151,29 @@ void ShowException(const std::string& text, int help, const std::exception& erro
   }
   if (const auto* qel = dynamic_cast<const EQelException*>(&error)) {
     switch (qel->MessageBoxKind()) {
-      case 0:
+      case TMessageBoxKind::ErrorReport:
         break;
-      case 1:
+      case TMessageBoxKind::Warning:
         ShowWarning(qel->what(), help);
         return;
-      case 2:
+      case TMessageBoxKind::WarningMore:
         ShowWarningMore(text, qel->what(), help);
         return;
-      case 3:
+      case TMessageBoxKind::Information:
         ShowInformation(qel->what(), help);
         return;
-      case 4:
+      case TMessageBoxKind::InformationMore:
         ShowInformationMore(text, qel->what(), help);
         return;
       default:
+        // A kind made by casting a number that names none of the above.
         throw std::runtime_error("Need to create a messageboxkind for ");
     }
   }
   TMessageBoxParams p;
   p.Caption = "Error";
-  p.IconKind = 3;
-  p.BeepKind = 4;
+  p.IconKind = TMessageIcon::Error;
+  p.BeepKind = TMessageBeep::Error;
   p.Stacked = false;
   p.MinButtonWidth = 90;
   p.EscapeResult = 0;
@@ -179,6 +183,6 @@ void ShowException(const std::string& text, int help, const std::exception& erro
   p.MoreText = error.what();
   p.Buttons = WithHelp({"OK", kMoreInfoCaption}, help);
   p.MoreButton = 1;
-  p.HelpButton = help != 0 ? 2 : -1;
+  p.HelpButton = help != 0 ? 2 : kNoButton;
   ShowMessageBox(p);
 }
