@@ -1,6 +1,10 @@
 #include "support/messages.h"
 
+#include "support/debug.h"
 #include "support/exceptions.h"
+
+#include <QCoreApplication>
+#include <QThread>
 
 #include <cstdio>
 
@@ -32,6 +36,17 @@ TConsoleInteraction& ConsoleInteraction() {
 }
 
 TUserInteraction* gInteraction = nullptr;
+
+// Dialogs are widgets, and widgets live on the window thread only. A caller on
+// another thread is told off in a debug build; a release build keeps running
+// and answers as if the user had pressed Esc, since no dialog can be shown.
+bool OnWindowThread(const char* seam) {
+  const QCoreApplication* application = QCoreApplication::instance();
+  if (application == nullptr || QThread::currentThread() == application->thread()) return true;
+  DebugMessage(std::string(seam) + " called off the window thread");
+  Q_ASSERT_X(false, seam, "the message seam is for the window thread only");
+  return false;
+}
 
 std::vector<std::string> WithHelp(std::vector<std::string> buttons, int help) {
   if (help != 0) buttons.emplace_back("Help");
@@ -85,15 +100,18 @@ TUserInteraction& UserInteraction() {
 }
 
 int ShowMessageBox(const TMessageBoxParams& params) {
+  if (!OnWindowThread("ShowMessageBox")) return ConsoleInteraction().MessageBox(params);
   return UserInteraction().MessageBox(params);
 }
 
 bool InputBox(const std::string& title, const std::string& prompt, std::string& value) {
+  if (!OnWindowThread("InputBox")) return false;
   return UserInteraction().InputBox(title, prompt, value);
 }
 
 bool ChooseFolder(const std::string& title, const std::string& startFolder,
                   const std::string& presetName, std::string& folder) {
+  if (!OnWindowThread("ChooseFolder")) return false;
   return UserInteraction().ChooseFolder(title, startFolder, presetName, folder);
 }
 

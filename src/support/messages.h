@@ -57,6 +57,11 @@ class TUserInteraction {
 
 // Installs the interaction used from now on and returns the previous one; nullptr
 // restores the console answers. The caller keeps ownership.
+//
+// The seam belongs to the window thread: once a QCoreApplication exists, asking
+// from any other thread is a programming error. It fails a debug build's
+// assertion; a release build writes a debug line and takes the Esc answer (or
+// Cancel) without showing anything.
 TUserInteraction* SetUserInteraction(TUserInteraction* interaction);
 TUserInteraction& UserInteraction();
 

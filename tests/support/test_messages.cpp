@@ -7,6 +7,8 @@
 #include <gtest/gtest-spi.h>
 #include <gtest/gtest.h>
 
+#include <thread>
+
 TEST(MessageFamily, QuestionAnswersYesOnlyForTheFirstButton) {
   TScriptedScope script;
   script->Press("&Yes").Answer(1);
@@ -209,4 +211,31 @@ TEST(VersionData, ThisBuildIsStamped) {
   EXPECT_EQ(data.Major, 1);
   EXPECT_EQ(data.Minor, 2);
   EXPECT_FALSE(data.PreRelease);
+}
+
+// Dialogs are widgets, which live on the window thread: a question from any
+// other thread is a programming error and never reaches the installed dialogs.
+TEST(MessageSeam, IsForTheWindowThreadOnly) {
+  const auto askFromAWorker = [] {
+    TMessageBoxParams question;
+    question.Buttons = {"&Yes", "&No"};
+    question.EscapeResult = 1;
+    std::string name = "x";
+    std::string folder;
+    int answer = -1;
+    bool input = true, chosen = true;
+    std::thread([&] {
+      answer = ShowMessageBox(question);
+      input = InputBox("Rename file", "Filename", name);
+      chosen = ChooseFolder("Folder", "/", "", folder);
+    }).join();
+    return answer == 1 && !input && !chosen;
+  };
+#ifdef QT_NO_DEBUG
+  TScriptedScope script;
+  EXPECT_TRUE(askFromAWorker()) << "each takes its Esc or Cancel answer";
+  EXPECT_TRUE(script->Asked().empty());
+#else
+  EXPECT_DEATH(askFromAWorker(), "window thread");
+#endif
 }
