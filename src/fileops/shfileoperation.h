@@ -69,10 +69,10 @@ std::uint16_t ShellOptionBits(TSHFileOpFlags flags);
 //  - foRename: source i is renamed to FilesTo[i] (a bare name stays in the source's
 //    folder); an existing file is never replaced.
 // Every failure is collected; unless fofNoErrorUI is set they are handed together
-// to OnReport as one warning once the batch has run (the operation itself shows
-// nothing). Unless fofSilent is set, a batch that runs
-// longer than ProgressDelay shows the installed progress display (see
-// fileprogress.h), whose Cancel stops the batch and sets AnyOperationsAborted.
+// as one warning to the OnReport handler once the batch has run (the operation
+// opens no dialog itself). Unless fofSilent is set, a batch that runs longer than
+// ProgressDelay shows the installed progress display (see fileprogress.h), whose
+// Cancel stops the batch and sets AnyOperationsAborted.
 class TSHFileOperation : public QObject {
   Q_OBJECT
 
@@ -107,7 +107,6 @@ class TSHFileOperation : public QObject {
 
   // Receives the one warning that lists every failure of a batch. Without it the
   // failures are only in Failures(): a window sets it to show them.
-  const TReportEvent& OnReport() const { return onReport_; }
   void SetOnReport(TReportEvent onReport) { onReport_ = std::move(onReport); }
 
   // True when every entry was done; false after any failure or a cancel.
