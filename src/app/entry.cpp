@@ -26,6 +26,7 @@ TEntryChoice ChooseEntry(const std::vector<std::string>& arguments) {
 }
 
 bool CheckXMLParser(const TDocumentFactory& createDocument, const TURLOpener& openURL) {
+  constexpr int kHomePageButton = 1;
   try {
     if (createDocument() != nullptr) return true;
     throw std::runtime_error("The XML document could not be created");
@@ -34,18 +35,19 @@ bool CheckXMLParser(const TDocumentFactory& createDocument, const TURLOpener& op
   }
   TMessageBoxParams params;
   params.Caption = "Warning";
-  params.IconKind = 0;
-  params.BeepKind = 1;
+  params.IconKind = TMessageIcon::Exclamation;
+  params.BeepKind = TMessageBeep::Exclamation;
   params.Stacked = false;
   params.MinButtonWidth = 80;
   params.Buttons = {"OK", "Home Page"};
-  params.DefaultButton = 1;
-  params.EscapeResult = 1;
+  params.DefaultButton = kHomePageButton;
+  params.EscapeResult = kHomePageButton;
   params.Text =
       "Checkwell requires Microsoft XML Parser\rversion 4 to be installed on your "
       "computer.\r\rEither visit the Microsoft website or click the\r'Home Page' button and "
       "follow the link from\rthe Checkwell Home Page on the Qel website.";
-  if (ShowMessageBox(params) == 1) openURL(ProductPageURL("/shareware/links.asp?cat=Microsoft"));
+  if (ShowMessageBox(params) == kHomePageButton)
+    openURL(ProductPageURL("/shareware/links.asp?cat=Microsoft"));
   return false;
 }
 

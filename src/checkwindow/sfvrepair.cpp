@@ -71,6 +71,11 @@ void WarnOutside(const std::vector<std::string>& paths, const std::string& folde
   ShowWarning(text);
 }
 
+// The warnings of the file operations and of WriteSFV are shown here, where the user acts.
+void ShowReport(const std::string& text) {
+  ShowWarning(text);
+}
+
 void AddOnce(std::vector<std::string>& list, const std::string& path) {
   if (std::find(list.begin(), list.end(), path) == list.end()) list.push_back(path);
 }
@@ -79,8 +84,8 @@ void ShowWriteError(const std::exception& error) {
   TMessageBoxParams p;
   p.Caption = "Error";
   p.Text = error.what();
-  p.IconKind = 3;
-  p.BeepKind = 4;
+  p.IconKind = TMessageIcon::Error;
+  p.BeepKind = TMessageBeep::Error;
   p.Stacked = true;
   p.EscapeResult = 0;
   p.DefaultButton = 0;
@@ -111,8 +116,8 @@ void TSFVRepair::actRemoveExecute() {
   TMessageBoxParams p;
   p.Caption = "Question";
   p.Text = question;
-  p.IconKind = 2;
-  p.BeepKind = 3;
+  p.IconKind = TMessageIcon::Question;
+  p.BeepKind = TMessageBeep::Question;
   p.Stacked = false;
   p.MinButtonWidth = 100;
   p.DefaultButton = 2;
@@ -201,6 +206,7 @@ void TSFVRepair::actRenameExecute() {
       rename.SetOperation(foRename);
       rename.SetFlags({fofNoConfirmation, fofSilent});
       rename.SetConfineTo(sfvFolder);
+      rename.SetOnReport(ShowReport);
       rename.FilesFrom().push_back(oldOnDisk);
       rename.FilesTo().push_back(entryFolder + newName);
       // The operation has told the user why; an entry must never name a file that
@@ -264,6 +270,7 @@ void TSFVRepair::ApplyToSFV(TApplyMode mode) {
     trash.SetOperation(foDelete);
     trash.SetFlags({fofAllowUndo, fofNoConfirmation});
     trash.SetConfineTo(sfvFolder);
+    trash.SetOnReport(ShowReport);
     trash.SetFilesFrom(toDelete);
     trash.Execute();
   }
@@ -273,7 +280,7 @@ void TSFVRepair::ApplyToSFV(TApplyMode mode) {
   std::string text = XMLText(document);
   host_.SetFileDetailsXML(text);
   try {
-    WriteSFV(text, sfvPath);
+    WriteSFV(text, sfvPath, ShowReport);
   } catch (const std::exception& error) {
     ShowWriteError(error);
     return;

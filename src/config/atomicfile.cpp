@@ -1,5 +1,7 @@
 #include "config/atomicfile.h"
 
+#include "support/filedescriptor.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -30,36 +32,32 @@ class TTemporaryFile {
       // Hidden, and ending in neither ".sfv" nor ".xml", so nobody mistakes a
       // left-over for the real thing. Created with the mode new files normally get.
       path_ = folder + "." + name + ".tmp" + std::to_string(random() % 1000000);
-      fd_ = ::open(path_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-      if (fd_ >= 0 || errno != EEXIST) break;
+      file_.Reset(::open(path_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
+      if (file_.Valid() || errno != EEXIST) break;
     }
-    if (fd_ < 0) Fail(target, errno);
+    if (!file_.Valid()) Fail(target, errno);
   }
 
   ~TTemporaryFile() {
-    if (fd_ >= 0) ::close(fd_);
+    file_.Reset();
     if (!path_.empty()) ::unlink(path_.c_str());
   }
 
   TTemporaryFile(const TTemporaryFile&) = delete;
   TTemporaryFile& operator=(const TTemporaryFile&) = delete;
 
-  int Descriptor() const { return fd_; }
+  int Descriptor() const { return file_.Get(); }
   const std::string& Path() const { return path_; }
 
   // Returns 0 or the errno of a failed close.
-  int Close() {
-    const int fd = fd_;
-    fd_ = -1;
-    return ::close(fd) == 0 ? 0 : errno;
-  }
+  int Close() { return file_.Close(); }
 
   // The file is in place: nothing to clean up any more.
   void Release() { path_.clear(); }
 
  private:
   std::string path_;
-  int fd_ = -1;
+  TFileDescriptor file_;
 };
 
 int WriteAll(int fd, std::string_view bytes) {
@@ -78,11 +76,8 @@ int WriteAll(int fd, std::string_view bytes) {
 void SyncFolderOf(const std::string& path) {
   const std::size_t slash = path.rfind('/');
   const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash + 1);
-  const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (fd >= 0) {
-    ::fsync(fd);
-    ::close(fd);
-  }
+  const TFileDescriptor dir(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  if (dir.Valid()) ::fsync(dir.Get());
 }
 
 // Where the bytes really go: a link is followed so that it survives the rewrite.

@@ -1,6 +1,7 @@
 #include "fileops/filetransfer.h"
 
 #include "fileops/fileprogress.h"
+#include "support/filedescriptor.h"
 #include "support/paths.h"
 
 #include <dirent.h>
@@ -31,31 +32,6 @@ std::string Join(const std::string& folder, const std::string& name) {
 std::string ParentOf(const std::string& path) {
   return ExtractFilePath(ExcludeTrailingPathDelimiter(path));
 }
-
-// Closes on every path out of a function.
-class TFileHandle {
- public:
-  explicit TFileHandle(int fd = -1) : fd_(fd) {}
-  ~TFileHandle() { Reset(); }
-  TFileHandle(const TFileHandle&) = delete;
-  TFileHandle& operator=(const TFileHandle&) = delete;
-  int Get() const { return fd_; }
-  bool Valid() const { return fd_ >= 0; }
-  void Reset() {
-    if (fd_ >= 0) ::close(fd_);
-    fd_ = -1;
-  }
-  // Closes now and reports the close's own error, where some file systems first
-  // say that written data did not reach the disk.
-  int Close() {
-    const int fd = fd_;
-    fd_ = -1;
-    return fd >= 0 ? ::close(fd) : 0;
-  }
-
- private:
-  int fd_;
-};
 
 // Removes a temporary copy unless the copy was put in place.
 class TTempGuard {
@@ -112,7 +88,7 @@ bool MakeFolders(const std::string& folder, int& error) {
 
 // Best effort: makes a rename durable before the source of a move goes away.
 void SyncFolder(const std::string& folder) {
-  TFileHandle dir(
+  TFileDescriptor dir(
       ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
   if (dir.Valid()) ::fsync(dir.Get());
 }
@@ -257,7 +233,7 @@ bool TFileTransfer::Advance(const std::string& file, std::uint64_t bytes) {
 
 bool TFileTransfer::CopyFileAtomic(const std::string& source, const std::string& target) {
   // O_NONBLOCK: a FIFO must not hang the copy; it is refused below like any non-file.
-  TFileHandle in(::open(source.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
+  TFileDescriptor in(::open(source.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
   if (!in.Valid()) return FailErrno(source, errno);
   struct stat st {};
   if (::fstat(in.Get(), &st) != 0) return FailErrno(source, errno);
@@ -265,7 +241,7 @@ bool TFileTransfer::CopyFileAtomic(const std::string& source, const std::string&
   ::fcntl(in.Get(), F_SETFL, ::fcntl(in.Get(), F_GETFL) & ~O_NONBLOCK);
 
   std::string temp = TempTemplateBeside(target);
-  TFileHandle out(::mkostemp(temp.data(), O_CLOEXEC));
+  TFileDescriptor out(::mkostemp(temp.data(), O_CLOEXEC));
   if (!out.Valid()) return FailErrno(source, errno);
   TTempGuard guard(temp, false);
 
@@ -292,7 +268,8 @@ bool TFileTransfer::CopyFileAtomic(const std::string& source, const std::string&
   if (static_cast<std::uint64_t>(written.st_size) != copied) {
     return Fail(source, "the copy is incomplete");
   }
-  if (out.Close() != 0) return FailErrno(source, errno);
+  // The close is where some file systems first say the data did not reach the disk.
+  if (const int error = out.Close()) return FailErrno(source, error);
   if (::rename(temp.c_str(), target.c_str()) != 0) return FailErrno(source, errno);
   guard.Release();
   return true;

@@ -3,7 +3,6 @@
 #include "fileops/fileprogress.h"
 #include "fileops/pathsafety.h"
 #include "fileops/trash.h"
-#include "support/messages.h"
 #include "support/paths.h"
 
 #include <fcntl.h>
@@ -258,12 +257,12 @@ void TSHFileOperation::AddFailure(std::size_t index, TFileOpFailure failure) {
 }
 
 void TSHFileOperation::ReportFailures() const {
-  if (failures_.empty() || flags_.Contains(fofNoErrorUI)) return;
+  if (failures_.empty() || flags_.Contains(fofNoErrorUI) || !onReport_) return;
   std::string text = FailureHeading();
   for (const TFileOpFailure& failure : failures_) {
     text += "\r" + failure.Path + ": " + failure.Reason;
   }
-  ShowWarning(text);
+  onReport_(text);
 }
 
 bool TSHFileOperation::Execute() {

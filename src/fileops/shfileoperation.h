@@ -1,6 +1,7 @@
 #pragma once
 
 #include "fileops/filetransfer.h"
+#include "support/report.h"
 
 #include <QObject>
 
@@ -8,6 +9,7 @@
 #include <cstdint>
 #include <initializer_list>
 #include <string>
+#include <utility>
 #include <vector>
 
 enum TSHFileOp { foCopy, foDelete, foMove, foRename };
@@ -23,7 +25,7 @@ enum TSHFileOpFlag {
   fofRenameOnCollision,  // a copy or move to an existing name gets "name (2).ext" instead
   fofSilent,             // no progress display
   fofSimpleProgress,     // progress without file names
-  fofNoErrorUI,          // failures are not shown; the caller reads Failures()
+  fofNoErrorUI,          // no warning goes to OnReport; the caller reads Failures()
 };
 
 // A set of TSHFileOpFlag in 16 bits.
@@ -66,10 +68,11 @@ std::uint16_t ShellOptionBits(TSHFileOpFlags flags);
 //  - foDelete: to the desktop trash with fofAllowUndo, otherwise removed for good.
 //  - foRename: source i is renamed to FilesTo[i] (a bare name stays in the source's
 //    folder); an existing file is never replaced.
-// Every failure is collected; unless fofNoErrorUI is set they are shown together in
-// one warning once the batch has run. Unless fofSilent is set, a batch that runs
-// longer than ProgressDelay shows the installed progress display (see
-// fileprogress.h), whose Cancel stops the batch and sets AnyOperationsAborted.
+// Every failure is collected; unless fofNoErrorUI is set they are handed together
+// as one warning to the OnReport handler once the batch has run (the operation
+// opens no dialog itself). Unless fofSilent is set, a batch that runs longer than
+// ProgressDelay shows the installed progress display (see fileprogress.h), whose
+// Cancel stops the batch and sets AnyOperationsAborted.
 class TSHFileOperation : public QObject {
   Q_OBJECT
 
@@ -101,6 +104,10 @@ class TSHFileOperation : public QObject {
   // The same for the targets of a copy or move (the destination folder).
   const std::string& ConfineTargetsTo() const { return confineTargetsTo_; }
   void SetConfineTargetsTo(const std::string& folder) { confineTargetsTo_ = folder; }
+
+  // Receives the one warning that lists every failure of a batch. Without it the
+  // failures are only in Failures(): a window sets it to show them.
+  void SetOnReport(TReportEvent onReport) { onReport_ = std::move(onReport); }
 
   // True when every entry was done; false after any failure or a cancel.
   bool Execute();
@@ -135,6 +142,7 @@ class TSHFileOperation : public QObject {
   std::chrono::milliseconds progressDelay_{1000};
   std::string confineTo_;
   std::string confineTargetsTo_;
+  TReportEvent onReport_;
   bool anyOperationsAborted_ = false;
   std::vector<TFileOpFailure> failures_;
   std::vector<std::size_t> failureIndices_;  // keeps failures_ in batch order

@@ -16,56 +16,31 @@ namespace {
 
 constexpr std::size_t kBufferAlignment = 4096;
 
-// Closes the descriptor on every way out; a failing close does not change a result
-// that was already read completely.
-class TFileDescriptor {
- public:
-  explicit TFileDescriptor(int fd) : fd_(fd) {}
-  ~TFileDescriptor() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  TFileDescriptor(const TFileDescriptor&) = delete;
-  TFileDescriptor& operator=(const TFileDescriptor&) = delete;
-  int Get() const { return fd_; }
-
- private:
-  int fd_;
-};
-
-}  // namespace
-
-namespace {
-
-int OpenForCRCAt(int folderFd, const char* name) {
+TFileDescriptor OpenForCRCAt(int folderFd, const char* name) {
   // O_NOATIME saves an inode write per file where the owner allows it.
   const int flags = O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY;
   int fd = ::openat(folderFd, name, flags | O_NOATIME);
   if (fd < 0 && errno == EPERM) fd = ::openat(folderFd, name, flags);
-  return fd;
+  return TFileDescriptor(fd);
 }
 
 }  // namespace
 
-int OpenForCRC(const std::string& fileName) {
+TFileDescriptor OpenForCRC(const std::string& fileName) {
   return OpenForCRCAt(AT_FDCWD, fileName.c_str());
 }
 
-TFolderOpener::~TFolderOpener() {
-  if (folderFd_ >= 0) ::close(folderFd_);
-}
-
-int TFolderOpener::Open(const std::string& fileName) {
+TFileDescriptor TFolderOpener::Open(const std::string& fileName) {
   const std::size_t slash = fileName.rfind('/');
   // No folder part, or no name after it: the plain way gives the same answers.
   if (slash == std::string::npos || slash + 1 == fileName.size()) return OpenForCRC(fileName);
   const std::string_view folder(fileName.data(), slash + 1);
   if (folder != folder_) {
-    if (folderFd_ >= 0) ::close(folderFd_);
     folder_.assign(folder);
-    folderFd_ = ::open(folder_.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+    folderFd_.Reset(::open(folder_.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
   }
-  if (folderFd_ < 0) return OpenForCRC(fileName);
-  return OpenForCRCAt(folderFd_, fileName.c_str() + slash + 1);
+  if (!folderFd_.Valid()) return OpenForCRC(fileName);
+  return OpenForCRCAt(folderFd_.Get(), fileName.c_str() + slash + 1);
 }
 
 std::uint32_t UpdateCRC32(std::uint32_t crc, const void* buffer, std::size_t length) {

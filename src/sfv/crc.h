@@ -1,5 +1,7 @@
 #pragma once
 
+#include "support/filedescriptor.h"
+
 #include <array>
 #include <atomic>
 #include <cstddef>
@@ -68,10 +70,9 @@ class TFileCRCReader {
   std::atomic<std::uint64_t>* bytes_ = nullptr;
 };
 
-// Opens a file read-only for hashing, or returns -1. Opening never blocks (a FIFO
-// listed by mistake), and a file the user may read opens even when its mode forbids
-// writing.
-int OpenForCRC(const std::string& fileName);
+// Opens a file read-only for hashing; the result holds -1 when it cannot. Opening never blocks (a
+// FIFO listed by mistake), and a file the user may read opens even when its mode forbids writing.
+TFileDescriptor OpenForCRC(const std::string& fileName);
 
 // Opens files for hashing as OpenForCRC does, through a handle on the folder of
 // the last one: the files of a set mostly share a folder, and the kernel then
@@ -79,15 +80,14 @@ int OpenForCRC(const std::string& fileName);
 class TFolderOpener {
  public:
   TFolderOpener() = default;
-  ~TFolderOpener();
   TFolderOpener(const TFolderOpener&) = delete;
   TFolderOpener& operator=(const TFolderOpener&) = delete;
 
-  int Open(const std::string& fileName);
+  TFileDescriptor Open(const std::string& fileName);
 
  private:
   std::string folder_;
-  int folderFd_ = -1;
+  TFileDescriptor folderFd_;
 };
 
 // True and crc set when the file (opened read-only, never created) was read

@@ -231,13 +231,13 @@ class TParallelCRCSource::TImpl {
     std::uint32_t crc = 0;
     if (!job.probe) {
       job.status = reader.Compute(job.name, crc, &cancel, job.knownSize);
-    } else if (const int fd = opener.Open(job.name); fd < 0) {
+    } else if (const TFileDescriptor file = opener.Open(job.name); !file.Valid()) {
       job.stage.store(1, std::memory_order_release);
     } else {
       // One open serves both passes: what the presence pass reports and what the
       // checksum pass reads are the same file.
       struct stat info {};
-      if (::fstat(fd, &info) == 0) {
+      if (::fstat(file.Get(), &info) == 0) {
         job.opened = true;
         job.knownSize = static_cast<std::int64_t>(info.st_size);
         job.modifiedTime = info.st_mtim.tv_sec;
@@ -246,9 +246,8 @@ class TParallelCRCSource::TImpl {
       job.stage.store(1, std::memory_order_release);
       if (job.opened && job.regular) {
         job.status =
-            reader.ComputeOpen(fd, static_cast<std::uint64_t>(job.knownSize), crc, &cancel);
+            reader.ComputeOpen(file.Get(), static_cast<std::uint64_t>(job.knownSize), crc, &cancel);
       }
-      ::close(fd);
     }
     job.crc = crc;
     job.stage.store(2, std::memory_order_release);

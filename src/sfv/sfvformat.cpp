@@ -5,7 +5,6 @@
 #include "fileops/pathsafety.h"
 #include "fileops/trash.h"
 #include "sfv/extensionrules.h"
-#include "support/messages.h"
 #include "support/paths.h"
 #include "support/productinfo.h"
 #include "support/strings.h"
@@ -117,6 +116,16 @@ std::string LeftAloneWarning(const std::string& sfvPath, const std::vector<std::
   return text;
 }
 
+std::string RefusedWarning(const std::vector<TTrashOutcome>& outcomes) {
+  std::string text;
+  for (const TTrashOutcome& outcome : outcomes) {
+    if (outcome.Trashed) continue;
+    text += "\r" + outcome.Path + ": " +
+            (outcome.Error.empty() ? std::string("refused by the trash") : outcome.Error);
+  }
+  return text.empty() ? text : "These files could not be moved to the trash:" + text;
+}
+
 }  // namespace
 
 bool ParseSFV(const std::string& text, const std::string& folder, const pugi::xml_document& config,
@@ -198,12 +207,14 @@ std::string FormatSFV(const pugi::xml_node& root, const std::string& folder,
   return text + entries;
 }
 
-void WriteSFV(const std::string& fileDetailsXML, const std::string& sfvPath) {
-  WriteSFV(fileDetailsXML, sfvPath, [] { return Now(); });
+void WriteSFV(const std::string& fileDetailsXML, const std::string& sfvPath,
+              const TReportEvent& onReport) {
+  WriteSFV(
+      fileDetailsXML, sfvPath, [] { return Now(); }, onReport);
 }
 
-void WriteSFV(const std::string& fileDetailsXML, const std::string& sfvPath,
-              const TSFVClock& clock) {
+void WriteSFV(const std::string& fileDetailsXML, const std::string& sfvPath, const TSFVClock& clock,
+              const TReportEvent& onReport) {
   pugi::xml_document document;
   LoadXMLText(document, fileDetailsXML);
   const pugi::xml_node root = document.document_element();
@@ -220,8 +231,12 @@ void WriteSFV(const std::string& fileDetailsXML, const std::string& sfvPath,
     (IsInsideFolderTree(name, folder) ? toTrash : leftAlone).push_back(name);
   }
   // Whatever the trash refuses stays where it is; the SFV is rewritten all the same.
-  if (!toTrash.empty()) MoveToTrash(toTrash);
-  if (!leftAlone.empty()) ShowWarning(LeftAloneWarning(sfvPath, leftAlone));
+  std::string warning = leftAlone.empty() ? std::string() : LeftAloneWarning(sfvPath, leftAlone);
+  if (!toTrash.empty()) {
+    const std::string refused = RefusedWarning(MoveToTrash(toTrash));
+    if (!refused.empty()) warning += (warning.empty() ? "" : "\r") + refused;
+  }
+  if (!warning.empty() && onReport) onReport(warning);
 
   WriteFileAtomically(sfvPath, FormatSFV(root, folder, clock()));
 }

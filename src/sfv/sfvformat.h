@@ -1,6 +1,7 @@
 #pragma once
 
 #include "support/datetime.h"
+#include "support/report.h"
 
 #include <pugixml.hpp>
 
@@ -26,10 +27,12 @@ using TSFVClock = std::function<TDateTime()>;
 // header; "IRD" files are sent to the trash first. Written atomically; throws
 // std::runtime_error on failure (the old SFV is then intact).
 // An "IRD" file that does not lie inside the SFV's folder tree is left where it is
-// (and still dropped from the SFV); the user is told once per call.
-void WriteSFV(const std::string& fileDetailsXML, const std::string& sfvPath);
+// (and still dropped from the SFV), and so is one the trash refuses. Such files
+// are listed in one warning to onReport, before the SFV is written.
 void WriteSFV(const std::string& fileDetailsXML, const std::string& sfvPath,
-              const TSFVClock& clock);
+              const TReportEvent& onReport);
+void WriteSFV(const std::string& fileDetailsXML, const std::string& sfvPath, const TSFVClock& clock,
+              const TReportEvent& onReport);
 
 // The text WriteSFV writes for the `fileDetails` root (already sorted), without
 // touching any file: "IRD" and "IRL" entries are left out.

@@ -1,5 +1,6 @@
 #include "support/debug.h"
 
+#include "support/filedescriptor.h"
 #include "support/paths.h"
 #include "support/system.h"
 
@@ -17,21 +18,6 @@ constexpr const char* kSocketName = "checkwell-debug";
 // Far below the kernel's datagram limit, so a long message is cut rather than lost.
 constexpr std::size_t kMaxDatagram = 60000;
 
-// Closes a socket on every path out of SendToViewer.
-class TSocketHandle {
- public:
-  explicit TSocketHandle(int fd) : fd_(fd) {}
-  ~TSocketHandle() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  TSocketHandle(const TSocketHandle&) = delete;
-  TSocketHandle& operator=(const TSocketHandle&) = delete;
-  int get() const { return fd_; }
-
- private:
-  int fd_;
-};
-
 // Only a socket of our own user is trusted with the lines: in a shared temporary
 // folder anyone could bind the name first and read what the program reports.
 bool IsOurSocket(const std::string& path) {
@@ -45,11 +31,11 @@ void SendToViewer(const std::string& line) {
   if (path.empty() || path.size() >= sizeof address.sun_path || !IsOurSocket(path)) return;
   address.sun_family = AF_UNIX;
   std::memcpy(address.sun_path, path.c_str(), path.size() + 1);
-  const TSocketHandle socket(::socket(AF_UNIX, SOCK_DGRAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0));
-  if (socket.get() < 0) return;
+  const TFileDescriptor socket(::socket(AF_UNIX, SOCK_DGRAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0));
+  if (!socket.Valid()) return;
   // A viewer that has gone away, or one that is too slow to keep up, simply
   // misses the line: the program must never wait for its diagnostics.
-  (void)::sendto(socket.get(), line.data(), std::min(line.size(), kMaxDatagram), MSG_NOSIGNAL,
+  (void)::sendto(socket.Get(), line.data(), std::min(line.size(), kMaxDatagram), MSG_NOSIGNAL,
                  reinterpret_cast<const sockaddr*>(&address), sizeof address);
 }
 

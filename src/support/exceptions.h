@@ -3,17 +3,25 @@
 #include <stdexcept>
 #include <string>
 
-// The program's own error: its kind says how ShowException presents it
-// (0 error report, 1 warning, 2 warning with More Info, 3 information,
-// 4 information with More Info).
+// How ShowException presents the program's own error.
+enum class TMessageBoxKind {
+  ErrorReport,      // the error report, with the message as More Info
+  Warning,          // ShowWarning of the message
+  WarningMore,      // ShowWarningMore with the message as More Info
+  Information,      // ShowInformation of the message
+  InformationMore,  // ShowInformationMore with the message as More Info
+};
+
+// The program's own error: its kind says how ShowException presents it.
 class EQelException : public std::runtime_error {
  public:
-  explicit EQelException(const std::string& message, int messageBoxKind = 0)
+  explicit EQelException(const std::string& message,
+                         TMessageBoxKind messageBoxKind = TMessageBoxKind::ErrorReport)
       : std::runtime_error(message), kind_(messageBoxKind) {}
-  int MessageBoxKind() const { return kind_; }
+  TMessageBoxKind MessageBoxKind() const { return kind_; }
 
  private:
-  int kind_;
+  TMessageBoxKind kind_;
 };
 
 // Ends a command quietly: error handlers show nothing for it.

@@ -52,39 +52,34 @@ std::runtime_error IOError(const char* what, const std::string& fileName, int er
 TDiskFileStream::TDiskFileStream(const std::string& fileName, TFileAccess access,
                                  TFileCreation creation)
     : fileName_(fileName) {
+  int fd = -1;
   do {
-    fd_ = ::open(fileName.c_str(), OpenFlags(access, creation), 0666);
-  } while (fd_ < 0 && errno == EINTR);
-  if (fd_ < 0) {
+    fd = ::open(fileName.c_str(), OpenFlags(access, creation), 0666);
+  } while (fd < 0 && errno == EINTR);
+  file_.Reset(fd);
+  if (!file_.Valid()) {
     throw std::runtime_error("Cannot open or create file " + fileName + " with " +
                              std::to_string(errno));
   }
-  if (creation == TFileCreation::Append && ::lseek(fd_, 0, SEEK_END) < 0) {
-    const int error = errno;
-    ::close(fd_);
-    fd_ = -1;
-    throw IOError("Cannot seek in", fileName, error);
+  if (creation == TFileCreation::Append && ::lseek(file_.Get(), 0, SEEK_END) < 0) {
+    throw IOError("Cannot seek in", fileName, errno);
   }
 }
 
-TDiskFileStream::~TDiskFileStream() {
-  if (fd_ >= 0) ::close(fd_);
-}
-
 std::size_t TDiskFileStream::Read(void* buffer, std::size_t size) {
-  if (fd_ < 0) throw std::runtime_error("File is closed: " + fileName_);
+  if (!file_.Valid()) throw std::runtime_error("File is closed: " + fileName_);
   for (;;) {
-    const ssize_t n = ::read(fd_, buffer, size);
+    const ssize_t n = ::read(file_.Get(), buffer, size);
     if (n >= 0) return static_cast<std::size_t>(n);
     if (errno != EINTR) throw IOError("Cannot read", fileName_, errno);
   }
 }
 
 void TDiskFileStream::Write(const void* data, std::size_t size) {
-  if (fd_ < 0) throw std::runtime_error("File is closed: " + fileName_);
+  if (!file_.Valid()) throw std::runtime_error("File is closed: " + fileName_);
   const char* p = static_cast<const char*>(data);
   while (size > 0) {
-    const ssize_t n = ::write(fd_, p, size);
+    const ssize_t n = ::write(file_.Get(), p, size);
     if (n < 0) {
       if (errno == EINTR) continue;
       throw IOError("Cannot write", fileName_, errno);
@@ -107,16 +102,15 @@ std::string TDiskFileStream::ReadToEnd() {
 
 std::int64_t TDiskFileStream::Size() const {
   struct stat st {};
-  if (fd_ < 0 || ::fstat(fd_, &st) != 0) return 0;
+  if (!file_.Valid() || ::fstat(file_.Get(), &st) != 0) return 0;
   return static_cast<std::int64_t>(st.st_size);
 }
 
 void TDiskFileStream::Close() {
-  if (fd_ < 0) return;
-  const int fd = fd_;
-  fd_ = -1;
-  // Linux releases the handle even when close fails, so it is never retried.
-  if (::close(fd) != 0 && errno != EINTR) throw IOError("Cannot write", fileName_, errno);
+  // An interrupted close has still released the handle and says nothing about the data.
+  if (const int error = file_.Close(); error != 0 && error != EINTR) {
+    throw IOError("Cannot write", fileName_, error);
+  }
 }
 
 std::string ReadTextFile(const std::string& path) {

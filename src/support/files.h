@@ -1,5 +1,7 @@
 #pragma once
 
+#include "support/filedescriptor.h"
+
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -25,7 +27,6 @@ enum class TFileCreation {
 class TDiskFileStream {
  public:
   TDiskFileStream(const std::string& fileName, TFileAccess access, TFileCreation creation);
-  ~TDiskFileStream();
   TDiskFileStream(const TDiskFileStream&) = delete;
   TDiskFileStream& operator=(const TDiskFileStream&) = delete;
 
@@ -45,7 +46,7 @@ class TDiskFileStream {
 
  private:
   std::string fileName_;
-  int fd_ = -1;
+  TFileDescriptor file_;
 };
 
 // The whole file, byte for byte. The file must exist.

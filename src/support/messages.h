@@ -8,17 +8,34 @@
 // through this seam. The window program installs the dialog implementation, tests
 // install a scripted one, and the engine alone answers on the console.
 
+// The icon a message box shows; Resource is one of the program's own.
+enum class TMessageIcon { Exclamation, Information, Question, Error, Application, Resource };
+
+// The sound a message box makes as it opens.
+enum class TMessageBeep { None, Exclamation, Default, Question, Error };
+
+// Buttons are named by their index in TMessageBoxParams::Buttons, 0 for the first.
+// kNoButton: no Help or More button, Esc does nothing, or the focus goes to the first.
+inline constexpr int kNoButton = -1;
+
+// The button indices of AskQuestion and AskQuestionMore, for their default
+// button and their Esc answer.
+enum TQuestionButton : int { qbYes = 0, qbNo = 1 };
+
+// What a question returns: the platform's answer codes, which callers compare with.
+enum TModalResult : int { mrYes = 6, mrNo = 7 };
+
 struct TMessageBoxParams {
   std::string Text;  // CR LF and LF become CR; each CR starts a line
   int HelpContext = 0;
   std::string MoreText;
-  int HelpButton = -1;
-  int MoreButton = -1;
+  int HelpButton = kNoButton;
+  int MoreButton = kNoButton;
   int MinButtonWidth = 75;
-  int EscapeResult = -1;   // -1: Esc does nothing
-  int DefaultButton = -1;  // -1: the first button
-  int IconKind = 0;  // 0 exclamation, 1 information, 2 question, 3 error, 4 application, 5 resource
-  int BeepKind = 0;  // 0 none, 1 exclamation, 2 default, 3 question, 4 error
+  int EscapeResult = kNoButton;   // the result on Esc; kNoButton: Esc does nothing
+  int DefaultButton = kNoButton;  // the focused button; kNoButton: the first
+  TMessageIcon IconKind = TMessageIcon::Exclamation;
+  TMessageBeep BeepKind = TMessageBeep::None;
   bool Stacked = false;
   std::vector<std::string> Buttons;  // empty: a single "OK"
   std::string Caption;
@@ -40,6 +57,11 @@ class TUserInteraction {
 
 // Installs the interaction used from now on and returns the previous one; nullptr
 // restores the console answers. The caller keeps ownership.
+//
+// The seam belongs to the window thread: once a QCoreApplication exists, asking
+// from any other thread is a programming error. It fails a debug build's
+// assertion; a release build writes a debug line and takes the Esc answer (or
+// Cancel) without showing anything.
 TUserInteraction* SetUserInteraction(TUserInteraction* interaction);
 TUserInteraction& UserInteraction();
 
@@ -56,10 +78,6 @@ class TScopedUserInteraction {
   TUserInteraction* previous_;
 };
 
-// Platform answer codes of a question.
-constexpr int mrYes = 6;
-constexpr int mrNo = 7;
-
 inline constexpr const char* kMoreInfoCaption = "More Info >>|<< Less Info";
 
 int ShowMessageBox(const TMessageBoxParams& params);
@@ -71,11 +89,11 @@ void ShowWarning(const std::string& text, int help = 0);
 void ShowWarningMore(const std::string& text, const std::string& more, int help = 0);
 void ShowInformation(const std::string& text, int help = 0);
 void ShowInformationMore(const std::string& text, const std::string& more, int help = 0);
-// 6 (mrYes) for Yes, 7 (mrNo) otherwise.
-int AskQuestion(const std::string& text, int help = 0, int defaultButton = -1,
-                int escapeResult = -1);
-int AskQuestionMore(const std::string& text, const std::string& more, int help = 0,
-                    int escapeResult = -1, int defaultButton = -1);
+// mrYes for Yes, mrNo otherwise. The buttons are named by TQuestionButton.
+TModalResult AskQuestion(const std::string& text, int help = 0, int defaultButton = kNoButton,
+                         int escapeResult = kNoButton);
+TModalResult AskQuestionMore(const std::string& text, const std::string& more, int help = 0,
+                             int escapeResult = kNoButton, int defaultButton = kNoButton);
 
 // The error report of every window's error handler.
 void ShowException(const std::string& text, int help, const std::exception& error);

@@ -179,8 +179,8 @@ TEST_F(SFVRepair, RemoveOffersToDeleteTheFileAndYesKeepsIt) {
   EXPECT_EQ(question.Caption, "Question");
   EXPECT_EQ(question.Text, "Remove the highlighted entry from the sfv?");
   EXPECT_THAT(question.Buttons, ElementsAre("Yes", "Yes and Delete File", "No"));
-  EXPECT_EQ(question.IconKind, 2);
-  EXPECT_EQ(question.BeepKind, 3);
+  EXPECT_EQ(question.IconKind, TMessageIcon::Question);
+  EXPECT_EQ(question.BeepKind, TMessageBeep::Question);
   EXPECT_EQ(question.MinButtonWidth, 100);
   EXPECT_EQ(question.DefaultButton, 2);
   EXPECT_EQ(question.EscapeResult, 2);
@@ -422,7 +422,7 @@ TEST_F(SFVRepair, AnSFVThatCannotBeWrittenEndsTheActionInAnErrorBox) {
 
   ASSERT_EQ(script->Asked().size(), 1u);
   EXPECT_EQ(script->Asked()[0].params.Caption, "Error");
-  EXPECT_EQ(script->Asked()[0].params.IconKind, 3);
+  EXPECT_EQ(script->Asked()[0].params.IconKind, TMessageIcon::Error);
   EXPECT_FALSE(script->Asked()[0].params.Text.empty());
   EXPECT_TRUE(window.calls.empty());
 }

@@ -10,6 +10,14 @@
 #include <string>
 #include <vector>
 
+// Keeps the warnings an operation hands back, in order.
+struct TReportLog {
+  std::vector<std::string> Texts;
+  TReportEvent Recorder() {
+    return [this](const std::string& text) { Texts.push_back(text); };
+  }
+};
+
 // The flags the set actions use to move or copy a set file by file.
 inline const TSHFileOpFlags kSetTransfer{fofMultiDestFiles, fofNoConfirmation, fofNoConfirmMkDir};
 

@@ -2,7 +2,6 @@
 #include "shfileoperation_helpers.h"
 
 #include "common/environment.h"
-#include "common/scripted_interaction.h"
 #include "common/temp_tree.h"
 
 #include <QDir>
@@ -94,8 +93,6 @@ TEST(SHFileOperationCopy, RefusesWhatWouldDestroyOrLoopOverItsSource) {
   const std::string a = t.Write("a.bin", "keep me");
   t.Write("tree/f.bin", "f");
   t.MakeDir("folder/a.bin");
-  TScriptedScope script;
-  script->Press("OK");
 
   auto op = MakeOperation(foCopy, kSetTransfer, {a, t.File("tree"), a},
                           {a, t.File("tree/inner/tree"), t.File("folder/a.bin")});
@@ -147,17 +144,17 @@ TEST(SHFileOperationMove, NeverPutsAFileWhereAFolderStandsOrAFolderIntoItself) {
   const std::string a = t.Write("a.bin", "a");
   t.Write("dir/f", "f");
   t.Write("out/a.bin/inside", "folder content");
-  TScriptedScope script;
-  script->Press("OK");
+  TReportLog reports;
 
   auto op = MakeOperation(foMove, kSetTransfer, {a, t.File("dir")},
                           {t.File("out/a.bin"), t.File("dir/sub")});
+  op->SetOnReport(reports.Recorder());
   EXPECT_FALSE(op->Execute());
   EXPECT_EQ(t.Read("a.bin"), "a");
   EXPECT_EQ(t.Read("dir/f"), "f");
   EXPECT_EQ(t.Read("out/a.bin/inside"), "folder content");
-  ASSERT_EQ(script->Asked().size(), 1u);
-  EXPECT_THAT(script->Asked()[0].params.Text, HasSubstr("These files could not be moved:"));
+  ASSERT_EQ(reports.Texts.size(), 1u);
+  EXPECT_THAT(reports.Texts[0], HasSubstr("These files could not be moved:"));
 }
 
 TEST(SHFileOperationDelete, RemovesForGoodAndReportsEveryFailureInOneWarning) {
@@ -166,27 +163,27 @@ TEST(SHFileOperationDelete, RemovesForGoodAndReportsEveryFailureInOneWarning) {
   t.Write("folder/inner/b.bin", "b");
   const std::string missing = t.File("missing.bin");
   const std::string alsoMissing = t.File("gone.bin");
-  TScriptedScope script;
-  script->Press("OK");
+  TReportLog reports;
 
   auto op =
       MakeOperation(foDelete, {fofNoConfirmation}, {a, missing, t.File("folder/"), alsoMissing});
-  EXPECT_FALSE(op->Execute());
+  op->SetOnReport(reports.Recorder());
+  EXPECT_FALSE(op->Execute());  // the strict responder fails the test on any dialog
 
   EXPECT_FALSE(t.Exists("a.bin"));
   EXPECT_FALSE(t.Exists("folder"));
-  ASSERT_EQ(script->Asked().size(), 1u);
-  const TMessageBoxParams& warning = script->Asked()[0].params;
-  EXPECT_EQ(warning.Caption, "Warning");
-  EXPECT_EQ(warning.Text, "These files could not be deleted:\r" + missing +
-                              ": No such file or directory\r" + alsoMissing +
-                              ": No such file or directory");
+  EXPECT_EQ(reports.Texts, std::vector<std::string>{"These files could not be deleted:\r" +
+                                                    missing + ": No such file or directory\r" +
+                                                    alsoMissing + ": No such file or directory"});
 }
 
 TEST(SHFileOperationDelete, NoErrorUILeavesTheFailuresToTheCaller) {
   TTempTree t;
+  TReportLog reports;
   auto op = MakeOperation(foDelete, {fofNoConfirmation, fofNoErrorUI}, {t.File("missing"), ""});
-  EXPECT_FALSE(op->Execute());  // the strict responder fails the test on any message
+  op->SetOnReport(reports.Recorder());
+  EXPECT_FALSE(op->Execute());
+  EXPECT_TRUE(reports.Texts.empty());
   ASSERT_EQ(op->Failures().size(), 2u);
   EXPECT_EQ(op->Failures()[1].Reason, "not a usable path");
 }
@@ -214,13 +211,13 @@ TEST_F(SHFileOperationTrash, AllowUndoSendsFilesToTheTrashAndWithoutItTheyAreGon
 }
 
 TEST_F(SHFileOperationTrash, AFileTheTrashCannotTakeIsReported) {
-  TScriptedScope script;
-  script->Press("OK");
+  TReportLog reports;
   const std::string missing = home_dir_.File("work/none.nfo");
   auto op = MakeOperation(foDelete, {fofAllowUndo, fofNoConfirmation}, {missing});
+  op->SetOnReport(reports.Recorder());
   EXPECT_FALSE(op->Execute());
-  ASSERT_EQ(script->Asked().size(), 1u);
-  EXPECT_THAT(script->Asked()[0].params.Text,
+  ASSERT_EQ(reports.Texts.size(), 1u);
+  EXPECT_THAT(reports.Texts[0],
               HasSubstr("These files could not be moved to the trash:\r" + missing + ": "));
 }
 
@@ -229,8 +226,6 @@ TEST(SHFileOperationRename, NeverReplacesButAllowsALetterCaseChange) {
   const std::string a = t.Write("a.bin", "a");
   const std::string b = t.Write("b.bin", "b");
   t.Write("c.bin", "c");
-  TScriptedScope script;
-  script->Press("OK");
 
   auto op = MakeOperation(foRename, {fofNoConfirmation}, {a, b}, {t.File("A.BIN"), "c.bin"});
   EXPECT_FALSE(op->Execute());

@@ -6,7 +6,6 @@
 #include "fileops/shfileoperation.h"
 #include "shfileoperation_helpers.h"
 
-#include "common/scripted_interaction.h"
 #include "common/temp_tree.h"
 
 #include <QDir>
@@ -137,19 +136,19 @@ TEST(SHFileOperationFaults, ASourceThatVanishesMidBatchIsReportedAndTheRestIsDon
     return true;
   };
   TScopedFileOperationProgressFactory installed(progress);
-  TScriptedScope script;
-  script->Press("OK");
+  TReportLog reports;
 
   auto op = MakeOperation(foCopy, kSetTransfer, {a, b, c},
                           {t.File("out/a.bin"), t.File("out/b.bin"), t.File("out/c.bin")});
+  op->SetOnReport(reports.Recorder());
   EXPECT_FALSE(op->Execute());
 
   EXPECT_EQ(t.Read("out/a.bin").size(), 2u * 1024 * 1024);
   EXPECT_EQ(t.Read("out/c.bin"), "c");
   EXPECT_FALSE(t.Exists("out/b.bin"));
   EXPECT_FALSE(HasLeftovers(t.File("out")));
-  ASSERT_EQ(script->Asked().size(), 1u);
-  EXPECT_EQ(script->Asked()[0].params.Text,
+  ASSERT_EQ(reports.Texts.size(), 1u);
+  EXPECT_EQ(reports.Texts[0],
             "These files could not be copied:\r" + b + ": No such file or directory");
 }
 
@@ -203,21 +202,20 @@ TEST(SHFileOperationFaults, AFullDestinationLeavesTheSourceAndTheOldTargetIntact
   TTempTree t;
   const std::string source = t.Write("in/big.bin", Bytes(300 * 1024, 's'));
   t.Write("out/big.bin", "old target");
-  TScriptedScope script;
-  script->Press("OK");
+  TReportLog reports;
   bool ok = true;
   {
     TFileSizeLimit limit(100 * 1024);
     auto op = MakeOperation(foCopy, kSetTransfer, {source}, {t.File("out/big.bin")});
+    op->SetOnReport(reports.Recorder());
     ok = op->Execute();
   }
   EXPECT_FALSE(ok);
   EXPECT_EQ(t.Read("in/big.bin"), Bytes(300 * 1024, 's'));
   EXPECT_EQ(t.Read("out/big.bin"), "old target");
   EXPECT_FALSE(HasLeftovers(t.File("out")));
-  ASSERT_EQ(script->Asked().size(), 1u);
-  EXPECT_EQ(script->Asked()[0].params.Text,
-            "These files could not be copied:\r" + source + ": File too large");
+  ASSERT_EQ(reports.Texts.size(), 1u);
+  EXPECT_EQ(reports.Texts[0], "These files could not be copied:\r" + source + ": File too large");
 }
 
 TEST(SHFileOperationFaults, AMoveAcrossFileSystemsCopiesKeepsMetadataThenRemovesTheSource) {
@@ -261,12 +259,12 @@ TEST(SHFileOperationFaults, AFullFileSystemKeepsEverySourceAndNoPartialFile) {
   t.Write("in/folder/part1.bin", Bytes(8 * 1024, 'p'));
   t.Write("in/folder/part2.bin", Bytes(200 * 1024, 'q'));
   const std::string last = t.Write("in/last.bin", Bytes(1024, 'L'));
-  TScriptedScope script;
-  script->Press("OK");
+  TReportLog reports;
 
   auto op =
       MakeOperation(foMove, kSetTransfer, {first, big, folder, last},
                     {small + "first.bin", small + "big.bin", small + "folder", small + "last.bin"});
+  op->SetOnReport(reports.Recorder());
   EXPECT_FALSE(op->Execute());
 
   // What fitted moved; what did not is still entirely at its source.
@@ -280,10 +278,10 @@ TEST(SHFileOperationFaults, AFullFileSystemKeepsEverySourceAndNoPartialFile) {
   EXPECT_FALSE(t.Exists("small/big.bin"));
   EXPECT_FALSE(t.Exists("small/folder"));
   EXPECT_FALSE(HasLeftovers(small));
-  ASSERT_EQ(script->Asked().size(), 1u);
-  EXPECT_THAT(script->Asked()[0].params.Text, HasSubstr(": No space left on device"));
-  EXPECT_THAT(script->Asked()[0].params.Text, HasSubstr("big.bin"));
-  EXPECT_THAT(script->Asked()[0].params.Text, HasSubstr("part2.bin"));
+  ASSERT_EQ(reports.Texts.size(), 1u);
+  EXPECT_THAT(reports.Texts[0], HasSubstr(": No space left on device"));
+  EXPECT_THAT(reports.Texts[0], HasSubstr("big.bin"));
+  EXPECT_THAT(reports.Texts[0], HasSubstr("part2.bin"));
 }
 
 TEST(SHFileOperationFaults, AConfinedOperationNeverTouchesFilesOutsideItsFolder) {
@@ -293,12 +291,12 @@ TEST(SHFileOperationFaults, AConfinedOperationNeverTouchesFilesOutsideItsFolder)
   t.Write("sets/outside.nfo", "not ours");
   t.Write("elsewhere/secret.txt", "not ours either");
   ASSERT_EQ(::symlink(t.File("elsewhere").c_str(), t.File("sets/x/escape").c_str()), 0);
-  TScriptedScope script;
-  script->Press("OK").Press("OK");
+  TReportLog reports;
 
   auto del = MakeOperation(foDelete, {fofNoConfirmation},
                            {folder + "../outside.nfo", inside, folder + "escape/secret.txt"});
   del->SetConfineTo(folder);
+  del->SetOnReport(reports.Recorder());
   EXPECT_FALSE(del->Execute());
   EXPECT_FALSE(t.Exists("sets/x/a.bin"));
   EXPECT_EQ(t.Read("sets/outside.nfo"), "not ours");
@@ -309,8 +307,9 @@ TEST(SHFileOperationFaults, AConfinedOperationNeverTouchesFilesOutsideItsFolder)
   const std::string b = t.Write("sets/x/b.bin", "b");
   auto rename = MakeOperation(foRename, {}, {b}, {folder + "../b.bin"});
   rename->SetConfineTo(folder);
+  rename->SetOnReport(reports.Recorder());
   EXPECT_FALSE(rename->Execute());
   EXPECT_EQ(t.Read("sets/x/b.bin"), "b");
   EXPECT_FALSE(t.Exists("sets/b.bin"));
-  EXPECT_EQ(script->Asked().size(), 2u);
+  EXPECT_EQ(reports.Texts.size(), 2u);
 }

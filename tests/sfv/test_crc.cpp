@@ -201,11 +201,10 @@ TEST(FolderOpener, OpensWhatAPlainOpenWouldAcrossFolders) {
   tree.Write("a/three.bin", "333");
   TFolderOpener opener;
   const auto sizeOf = [&opener](const std::string& path) -> long {
-    const int fd = opener.Open(path);
-    if (fd < 0) return -1;
+    const TFileDescriptor file = opener.Open(path);
+    if (!file.Valid()) return -1;
     struct stat info {};
-    ::fstat(fd, &info);
-    ::close(fd);
+    ::fstat(file.Get(), &info);
     return static_cast<long>(info.st_size);
   };
   // Back and forth between folders: each file is the one its name says.
@@ -216,8 +215,6 @@ TEST(FolderOpener, OpensWhatAPlainOpenWouldAcrossFolders) {
   EXPECT_EQ(sizeOf(tree.File("gone/one.bin")), -1);
   EXPECT_EQ(sizeOf(tree.File("gone/one.bin")), -1);
   // A folder listed as a file, and a bare name in the current folder.
-  const int folder = opener.Open(tree.File("a/"));
-  EXPECT_GE(folder, 0);
-  ::close(folder);
+  EXPECT_TRUE(opener.Open(tree.File("a/")).Valid());
   EXPECT_EQ(sizeOf("no-such-file-here.bin"), -1);
 }

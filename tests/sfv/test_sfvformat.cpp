@@ -2,7 +2,6 @@
 #include "sfv/sfvformat.h"
 
 #include "common/environment.h"
-#include "common/scripted_interaction.h"
 #include "common/temp_tree.h"
 
 #include <QDir>
@@ -28,6 +27,11 @@ constexpr const char* kHeaderTail =
     ";https://checkwell.example.org/shareware/applications.asp?appid=checkwell\r\n"
     ";Why not try Checkwell... it's now freeware :)\r\n"
     ";";
+
+// For writes that are not expected to have anything to report.
+void NoReport(const std::string& text) {
+  ADD_FAILURE() << "Unexpected report: " << text;
+}
 
 TDateTime PinnedClock() {
   return TDateTime(EncodeDate(2004, 3, 7).Value + EncodeTime(21, 5, 9).Value);
@@ -190,7 +194,7 @@ TEST(WriteSFV, RoundTripsThroughParse) {
   TParsed first = Parse(original, tree.Path());
   ASSERT_TRUE(first.ok);
   const std::string path = tree.Write("set.sfv", original);
-  WriteSFV(XMLText(first.document), path, PinnedClock);
+  WriteSFV(XMLText(first.document), path, PinnedClock, NoReport);
 
   const TParsed second = Parse(tree.Read("set.sfv"), tree.Path());
   ASSERT_TRUE(second.ok);
@@ -218,7 +222,7 @@ TEST(WriteSFV, FailedWriteLeavesTheOldSFVIntact) {
   ::setrlimit(RLIMIT_FSIZE, &limit);
   std::string error;
   try {
-    WriteSFV(details, path, PinnedClock);
+    WriteSFV(details, path, PinnedClock, NoReport);
   } catch (const std::runtime_error& e) {
     error = e.what();
   }
@@ -230,14 +234,15 @@ TEST(WriteSFV, FailedWriteLeavesTheOldSFVIntact) {
   EXPECT_EQ(QDir(QString::fromStdString(tree.Path())).entryList(QDir::Files | QDir::Hidden),
             QStringList{"set.sfv"});
 
-  EXPECT_THROW(WriteSFV(details, tree.File("set.sfv/inner.sfv"), PinnedClock), std::runtime_error);
+  EXPECT_THROW(WriteSFV(details, tree.File("set.sfv/inner.sfv"), PinnedClock, NoReport),
+               std::runtime_error);
 }
 
 TEST(WriteSFV, KeepsTheOldFilesPermissions) {
   const TTempTree tree;
   const std::string path = tree.Write("set.sfv", "a.bin 1\r\n");
   ::chmod(path.c_str(), 0604);
-  WriteSFV("<fileDetails/>", path, PinnedClock);
+  WriteSFV("<fileDetails/>", path, PinnedClock, NoReport);
   struct stat st {};
   ::stat(path.c_str(), &st);
   EXPECT_EQ(st.st_mode & 07777, 0604u);
@@ -255,7 +260,7 @@ TEST(WriteSFV, SendsIRDFilesToTheTrashAndDropsIRLEntries) {
                               "' CRC='1' action='IRD'/><file name='" + tree.File("keep.txt") +
                               "' CRC='2' action='IRL'/><file name='" + tree.File("gone.nfo") +
                               "' CRC='3' action='IRD'/></fileDetails>";
-  WriteSFV(details, path, PinnedClock);
+  WriteSFV(details, path, PinnedClock, NoReport);
   EXPECT_FALSE(tree.Exists("info.nfo"));
   EXPECT_TRUE(trash.Holds("info.nfo"));
   EXPECT_TRUE(tree.Exists("keep.txt"));
@@ -275,15 +280,32 @@ TEST(WriteSFV, LeavesIRDFilesOutsideTheFolderAloneAndSaysSoOnce) {
                               "../outside.nfo' CRC='1' action='IRD'/><file name='" + folder +
                               "link.nfo' CRC='2' action='IRD'/><file name='" + folder +
                               "a.bin' CRC='3'/></fileDetails>";
-  TScriptedScope script;
-  script->Press("OK");
-  WriteSFV(details, path, PinnedClock);
+  std::vector<std::string> reports;
+  WriteSFV(details, path, PinnedClock, [&](const std::string& text) { reports.push_back(text); });
 
-  ASSERT_EQ(script->Texts().size(), 1u);
-  EXPECT_NE(script->Texts()[0].find("../outside.nfo"), std::string::npos) << script->Texts()[0];
-  EXPECT_NE(script->Texts()[0].find("link.nfo"), std::string::npos) << script->Texts()[0];
+  ASSERT_EQ(reports.size(), 1u);
+  EXPECT_NE(reports[0].find("../outside.nfo"), std::string::npos) << reports[0];
+  EXPECT_NE(reports[0].find("link.nfo"), std::string::npos) << reports[0];
   EXPECT_TRUE(tree.Exists("outside.nfo"));
   EXPECT_TRUE(tree.Exists("elsewhere/target.nfo"));
   EXPECT_TRUE(tree.Exists("set/link.nfo"));
   EXPECT_EQ(tree.Read("set/set.sfv"), Header() + "\r\n;a.bin\r\na.bin 3");
+}
+
+TEST(WriteSFV, AnIRDFileTheTrashRefusesStaysAndIsReported) {
+  const TTempTree home;
+  const TPrivateTrash trash(home);
+  home.Write(".local/share/Trash", "a file where the trash folder belongs");
+  const TTempTree tree;
+  const std::string nfo = tree.Write("info.nfo", "notes");
+  const std::string path = tree.Write("set.sfv", "old");
+  std::vector<std::string> reports;
+  WriteSFV("<fileDetails><file name='" + nfo + "' CRC='1' action='IRD'/></fileDetails>", path,
+           PinnedClock, [&](const std::string& text) { reports.push_back(text); });
+
+  EXPECT_TRUE(tree.Exists("info.nfo"));
+  ASSERT_EQ(reports.size(), 1u);
+  EXPECT_EQ(reports[0].rfind("These files could not be moved to the trash:\r" + nfo + ": ", 0), 0u)
+      << reports[0];
+  EXPECT_EQ(tree.Read("set.sfv"), Header());
 }

@@ -1,15 +1,22 @@
 #include "common/temp_tree.h"
+#include "support/filedescriptor.h"
 #include "support/files.h"
 #include "support/paths.h"
 #include "support/system.h"
 
 #include <QDir>
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
 #include <cerrno>
 #include <cstdlib>
+#include <functional>
+#include <optional>
 #include <string>
+#include <utility>
 
 namespace {
 
@@ -146,4 +153,71 @@ TEST(System, ProgramPathsPointAtThisTest) {
   const std::string exe = ApplicationFilePath();
   EXPECT_TRUE(FileExists(exe)) << exe;
   EXPECT_EQ(HelpFilePath(), ExtractFilePath(exe) + "Checkwell Help.htm");
+}
+
+namespace {
+
+bool IsOpen(int fd) {
+  return ::fcntl(fd, F_GETFD) != -1;
+}
+
+int OpenNull() {
+  return ::open("/dev/null", O_RDONLY | O_CLOEXEC);
+}
+
+}  // namespace
+
+// However a descriptor is handed on, exactly one owner closes it, and only when
+// that owner goes: a second close would hit whatever file got the number next.
+TEST(FileDescriptor, EveryHandOverLeavesOneOwner) {
+  using THandOver = std::function<void(TFileDescriptor&, std::optional<TFileDescriptor>&)>;
+  const std::pair<const char*, THandOver> cases[] = {
+      {"move construction", [](TFileDescriptor& from, auto& to) { to.emplace(std::move(from)); }},
+      {"move assignment over another descriptor",
+       [](TFileDescriptor& from, auto& to) {
+         to.emplace(OpenNull());
+         const int replaced = to->Get();
+         *to = std::move(from);
+         EXPECT_FALSE(IsOpen(replaced));
+       }},
+      {"self move assignment",
+       [](TFileDescriptor& from, auto& to) {
+         TFileDescriptor& same = from;
+         from = std::move(same);
+         to.emplace(std::move(from));
+       }},
+      {"release and adopt", [](TFileDescriptor& from, auto& to) { to.emplace(from.Release()); }},
+      {"reset to the same descriptor",
+       [](TFileDescriptor& from, auto& to) {
+         from.Reset(from.Get());
+         to.emplace(std::move(from));
+       }},
+  };
+  for (const auto& [name, handOver] : cases) {
+    SCOPED_TRACE(name);
+    const int fd = OpenNull();
+    ASSERT_GE(fd, 0);
+    std::optional<TFileDescriptor> owner;
+    {
+      TFileDescriptor first(fd);
+      handOver(first, owner);
+      EXPECT_FALSE(first.Valid());
+    }
+    EXPECT_TRUE(IsOpen(fd));
+    ASSERT_TRUE(owner && owner->Get() == fd);
+    owner.reset();
+    EXPECT_FALSE(IsOpen(fd));
+  }
+}
+
+TEST(FileDescriptor, AnEarlyCloseIsTheOnlyOne) {
+  std::optional<TFileDescriptor> file(std::in_place, OpenNull());
+  const int fd = file->Get();
+  EXPECT_EQ(file->Close(), 0);
+  EXPECT_FALSE(file->Valid());
+  const int reused = OpenNull();
+  ASSERT_EQ(reused, fd) << "the lowest free number comes back";
+  file.reset();
+  EXPECT_TRUE(IsOpen(reused));
+  ::close(reused);
 }

@@ -7,6 +7,8 @@
 #include <gtest/gtest-spi.h>
 #include <gtest/gtest.h>
 
+#include <thread>
+
 TEST(MessageFamily, QuestionAnswersYesOnlyForTheFirstButton) {
   TScriptedScope script;
   script->Press("&Yes").Answer(1);
@@ -37,10 +39,10 @@ TEST(MessageFamily, HelpAddsAButtonAndNamesIt) {
 TEST(ShowException, EachKindPicksItsBox) {
   TScriptedScope script;
   script->Answer(0).Answer(0).Answer(0).Answer(0).Answer(0).Answer(0);
-  ShowException("t", 0, EQelException("m", 1));
-  ShowException("t", 0, EQelException("m", 2));
-  ShowException("t", 0, EQelException("m", 3));
-  ShowException("t", 0, EQelException("m", 4));
+  ShowException("t", 0, EQelException("m", TMessageBoxKind::Warning));
+  ShowException("t", 0, EQelException("m", TMessageBoxKind::WarningMore));
+  ShowException("t", 0, EQelException("m", TMessageBoxKind::Information));
+  ShowException("t", 0, EQelException("m", TMessageBoxKind::InformationMore));
   ShowException("t", 0, std::runtime_error("boom"));
   ShowException("t", 0, EAssertionFailed("a"));
   ShowException("t", 0, EAbort());
@@ -56,7 +58,8 @@ TEST(ShowException, EachKindPicksItsBox) {
   EXPECT_EQ(a[4].params.MinButtonWidth, 90);
   EXPECT_EQ(a[4].params.MoreText, "boom");
   EXPECT_EQ(a[5].params.Caption, "Assertion Failure");
-  EXPECT_THROW(ShowException("t", 0, EQelException("m", 7)), std::runtime_error);
+  EXPECT_THROW(ShowException("t", 0, EQelException("m", static_cast<TMessageBoxKind>(7))),
+               std::runtime_error);
 }
 
 TEST(ShowException, ReportsOfEveryKindCarryTheirFixedFields) {
@@ -64,14 +67,14 @@ TEST(ShowException, ReportsOfEveryKindCarryTheirFixedFields) {
   script->Answer(0).Answer(0).Answer(0);
   ShowException("Loading failed", 7, std::runtime_error("disk gone"));
   ShowException("t", 0, EAssertionFailed("broken promise"));
-  ShowException("t", 0, EQelException("plain", 0));
+  ShowException("t", 0, EQelException("plain", TMessageBoxKind::ErrorReport));
   const auto& a = script->Asked();
   ASSERT_EQ(a.size(), 3u);
   const TMessageBoxParams& error = a[0].params;
   EXPECT_EQ(error.Text, "Loading failed");
   EXPECT_EQ(error.MoreText, "disk gone");
-  EXPECT_EQ(error.IconKind, 3);
-  EXPECT_EQ(error.BeepKind, 4);
+  EXPECT_EQ(error.IconKind, TMessageIcon::Error);
+  EXPECT_EQ(error.BeepKind, TMessageBeep::Error);
   EXPECT_FALSE(error.Stacked);
   EXPECT_EQ(error.EscapeResult, 0);
   EXPECT_EQ(error.Buttons, (std::vector<std::string>{"OK", kMoreInfoCaption, "Help"}));
@@ -80,8 +83,8 @@ TEST(ShowException, ReportsOfEveryKindCarryTheirFixedFields) {
   EXPECT_EQ(error.HelpContext, 7);
   const TMessageBoxParams& assertion = a[1].params;
   EXPECT_EQ(assertion.Text, "broken promise");
-  EXPECT_EQ(assertion.IconKind, 3);
-  EXPECT_EQ(assertion.BeepKind, 4);
+  EXPECT_EQ(assertion.IconKind, TMessageIcon::Error);
+  EXPECT_EQ(assertion.BeepKind, TMessageBeep::Error);
   EXPECT_TRUE(assertion.Stacked);
   EXPECT_EQ(assertion.Buttons, (std::vector<std::string>{"OK"}));
   // Kind 0 of the program's own error is an ordinary error report.
@@ -91,7 +94,7 @@ TEST(ShowException, ReportsOfEveryKindCarryTheirFixedFields) {
 
 TEST(ShowException, AnUnknownKindIsAnErrorOfItsOwn) {
   try {
-    ShowException("t", 0, EQelException("m", -1));
+    ShowException("t", 0, EQelException("m", static_cast<TMessageBoxKind>(-1)));
     FAIL() << "no error";
   } catch (const std::runtime_error& e) {
     EXPECT_STREQ(e.what(), "Need to create a messageboxkind for ");
@@ -127,7 +130,8 @@ TEST(GuardedCommand, AbortIsSilentAndABadKindIsStillReported) {
   script->Answer(0);
   EXPECT_FALSE(GuardedCommand("Stop", [] { throw EAbort(); }));
   EXPECT_TRUE(script->Asked().empty());
-  EXPECT_FALSE(GuardedCommand("Odd", [] { throw EQelException("m", 9); }));
+  EXPECT_FALSE(
+      GuardedCommand("Odd", [] { throw EQelException("m", static_cast<TMessageBoxKind>(9)); }));
   ASSERT_EQ(script->Asked().size(), 1u);
   EXPECT_EQ(script->Asked()[0].params.MoreText, "Need to create a messageboxkind for ");
 }
@@ -207,4 +211,31 @@ TEST(VersionData, ThisBuildIsStamped) {
   EXPECT_EQ(data.Major, 1);
   EXPECT_EQ(data.Minor, 2);
   EXPECT_FALSE(data.PreRelease);
+}
+
+// Dialogs are widgets, which live on the window thread: a question from any
+// other thread is a programming error and never reaches the installed dialogs.
+TEST(MessageSeam, IsForTheWindowThreadOnly) {
+  const auto askFromAWorker = [] {
+    TMessageBoxParams question;
+    question.Buttons = {"&Yes", "&No"};
+    question.EscapeResult = 1;
+    std::string name = "x";
+    std::string folder;
+    int answer = -1;
+    bool input = true, chosen = true;
+    std::thread([&] {
+      answer = ShowMessageBox(question);
+      input = InputBox("Rename file", "Filename", name);
+      chosen = ChooseFolder("Folder", "/", "", folder);
+    }).join();
+    return answer == 1 && !input && !chosen;
+  };
+#ifdef QT_NO_DEBUG
+  TScriptedScope script;
+  EXPECT_TRUE(askFromAWorker()) << "each takes its Esc or Cancel answer";
+  EXPECT_TRUE(script->Asked().empty());
+#else
+  EXPECT_DEATH(askFromAWorker(), "window thread");
+#endif
 }

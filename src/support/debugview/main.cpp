@@ -6,6 +6,7 @@
 // until interrupted, or after N lines. Only one viewer can listen at a time.
 
 #include "support/debug.h"
+#include "support/filedescriptor.h"
 
 #include <cerrno>
 #include <csignal>
@@ -28,19 +29,9 @@ void OnSignal(int) {
   gStop = 1;
 }
 
-class TSocket {
- public:
-  TSocket() : fd_(::socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC, 0)) {}
-  ~TSocket() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  TSocket(const TSocket&) = delete;
-  TSocket& operator=(const TSocket&) = delete;
-  int get() const { return fd_; }
-
- private:
-  int fd_;
-};
+TFileDescriptor DatagramSocket() {
+  return TFileDescriptor(::socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC, 0));
+}
 
 // Removes the socket file when the viewer ends, however it ends.
 class TBoundPath {
@@ -70,9 +61,9 @@ bool ClearStaleSocket(const std::string& path) {
     std::fprintf(stderr, "checkwell-debugview: %s exists and is not a socket\n", path.c_str());
     return false;
   }
-  const TSocket probe;
+  const TFileDescriptor probe = DatagramSocket();
   const sockaddr_un address = AddressOf(path);
-  if (::connect(probe.get(), reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0) {
+  if (::connect(probe.Get(), reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0) {
     std::fprintf(stderr, "checkwell-debugview: another viewer is listening at %s\n", path.c_str());
     return false;
   }
@@ -107,8 +98,8 @@ int main(int argc, char** argv) {
   }
   if (!ClearStaleSocket(path)) return 1;
 
-  const TSocket socket;
-  if (socket.get() < 0) {
+  const TFileDescriptor socket = DatagramSocket();
+  if (!socket.Valid()) {
     std::perror("checkwell-debugview: socket");
     return 1;
   }
@@ -116,7 +107,7 @@ int main(int argc, char** argv) {
   const mode_t previousMask = ::umask(077);
   const sockaddr_un address = AddressOf(path);
   const int bound =
-      ::bind(socket.get(), reinterpret_cast<const sockaddr*>(&address), sizeof address);
+      ::bind(socket.Get(), reinterpret_cast<const sockaddr*>(&address), sizeof address);
   ::umask(previousMask);
   if (bound != 0) {
     std::fprintf(stderr, "checkwell-debugview: cannot listen at %s: %s\n", path.c_str(),
@@ -129,7 +120,7 @@ int main(int argc, char** argv) {
 
   std::vector<char> buffer(65536);
   for (long received = 0; !gStop && (limit < 0 || received < limit);) {
-    const ssize_t n = ::recv(socket.get(), buffer.data(), buffer.size(), 0);
+    const ssize_t n = ::recv(socket.Get(), buffer.data(), buffer.size(), 0);
     if (n < 0) {
       if (errno == EINTR) continue;
       std::perror("checkwell-debugview: recv");

@@ -93,21 +93,23 @@ void LayOutSideBySide(const TMessageBoxParams& params, const QFontMetrics& metri
   }
 }
 
-QIcon IconFor(int kind) {
+QIcon IconFor(TMessageIcon kind) {
   QStyle* style = QApplication::style();
   switch (kind) {
-    case 0:
+    case TMessageIcon::Exclamation:
       return style->standardIcon(QStyle::SP_MessageBoxWarning);
-    case 1:
+    case TMessageIcon::Information:
       return style->standardIcon(QStyle::SP_MessageBoxInformation);
-    case 2:
+    case TMessageIcon::Question:
       return style->standardIcon(QStyle::SP_MessageBoxQuestion);
-    case 3:
+    case TMessageIcon::Error:
       return style->standardIcon(QStyle::SP_MessageBoxCritical);
-    default:
-      // The program has no icon resources of its own beyond its window icon.
-      return QApplication::windowIcon();
+    case TMessageIcon::Application:
+    case TMessageIcon::Resource:
+      break;
   }
+  // The program has no icon resources of its own beyond its window icon.
+  return QApplication::windowIcon();
 }
 
 }  // namespace
@@ -251,7 +253,7 @@ void TfrmQelMessageBox::ToggleMoreInfo() {
 }
 
 void TfrmQelMessageBox::reject() {
-  if (params_.EscapeResult != -1) done(params_.EscapeResult);
+  if (params_.EscapeResult != kNoButton) done(params_.EscapeResult);
 }
 
 void TfrmQelMessageBox::keyPressEvent(QKeyEvent* event) {
@@ -273,7 +275,8 @@ void TfrmQelMessageBox::keyPressEvent(QKeyEvent* event) {
 }
 
 void TfrmQelMessageBox::Beep() const {
-  if (params_.BeepKind >= 1 && params_.BeepKind <= 4) QApplication::beep();
+  // The desktop offers one sound, whatever the kind asks for.
+  if (params_.BeepKind != TMessageBeep::None) QApplication::beep();
 }
 
 void TfrmQelMessageBox::CentreOnScreen() {

@@ -63,7 +63,7 @@ class TfrmQelMessageBox : public QDialog {
   static QString UnfoldedCaption(const QString& caption);
 
  public slots:
-  // Esc: closes with EscapeResult, or does nothing when that is -1.
+  // Esc: closes with EscapeResult, or does nothing when that is kNoButton.
   void reject() override;
 
  protected:

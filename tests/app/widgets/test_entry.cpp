@@ -62,8 +62,8 @@ TEST(CheckXMLParser, FailureWarnsAndOffersTheLinksPage) {
   ASSERT_EQ(script->Asked().size(), 1u);
   const TMessageBoxParams& box = script->Asked()[0].params;
   EXPECT_EQ(box.Caption, "Warning");
-  EXPECT_EQ(box.IconKind, 0);
-  EXPECT_EQ(box.BeepKind, 1);
+  EXPECT_EQ(box.IconKind, TMessageIcon::Exclamation);
+  EXPECT_EQ(box.BeepKind, TMessageBeep::Exclamation);
   EXPECT_EQ(box.Buttons, (std::vector<std::string>{"OK", "Home Page"}));
   EXPECT_FALSE(box.Stacked);
   EXPECT_EQ(box.MinButtonWidth, 80);

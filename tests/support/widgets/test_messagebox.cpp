@@ -300,7 +300,7 @@ TEST_F(MessageDialog, EveryExceptionKindReachesTheDialog) {
   };
   for (int kind = 1; kind <= 4; ++kind) {
     TDialogDriver<TfrmQelMessageBox> driver(record);
-    ShowException("t", 0, EQelException("m", kind));
+    ShowException("t", 0, EQelException("m", static_cast<TMessageBoxKind>(kind)));
   }
   {
     TDialogDriver<TfrmQelMessageBox> driver([&](TfrmQelMessageBox& box) {
