@@ -25,9 +25,9 @@
 namespace {
 
 // Listed names are found the way the verification finds them, without regard to
-// letter case, so a repair acts on the file the rows showed as found. A lookup
-// keeps the folder listings it has read: one serves an action that renames nothing.
-// The file on disk behind a listed name; folders do not count.
+// letter case, so a repair acts on the file the rows showed as found: the file on
+// disk behind a listed name, folders not counting. A lookup keeps the folder
+// listings it has read, so one serves a whole action that renames nothing.
 bool FindListedFile(TFileLookup& lookup, const std::string& path, std::string& diskPath) {
   TFoundFile found;
   struct stat st {};
