@@ -4,6 +4,7 @@
 #include "fileops/pathsafety.h"
 #include "fileops/shfileoperation.h"
 #include "sfv/crc.h"
+#include "sfv/crcsource.h"
 #include "sfv/filelookup.h"
 #include "sfv/sfvformat.h"
 #include "support/datetime.h"
@@ -18,25 +19,34 @@
 
 #include <algorithm>
 #include <exception>
+#include <unordered_map>
+#include <unordered_set>
 
 namespace {
 
 // Listed names are found the way the verification finds them, without regard to
-// letter case, so a repair acts on the file the rows showed as found.
+// letter case, so a repair acts on the file the rows showed as found: the file on
+// disk behind a listed name, folders not counting. A lookup keeps the folder
+// listings it has read, so one serves a whole action that renames nothing.
+bool FindListedFile(TFileLookup& lookup, const std::string& path, std::string& diskPath) {
+  TFoundFile found;
+  struct stat st {};
+  if (!lookup.Find(path, found) || ::stat(found.Path.c_str(), &st) != 0 || S_ISDIR(st.st_mode)) {
+    return false;
+  }
+  diskPath = found.Path;
+  return true;
+}
+
+// For the rename, whose every step may have changed the folder since the last look.
 bool FindListed(const std::string& path, TFoundFile& found) {
   TFileLookup lookup;
   return lookup.Find(path, found);
 }
 
-// The file on disk behind a listed name; folders do not count.
 bool FindListedFile(const std::string& path, std::string& diskPath) {
-  TFoundFile found;
-  struct stat st {};
-  if (!FindListed(path, found) || ::stat(found.Path.c_str(), &st) != 0 || S_ISDIR(st.st_mode)) {
-    return false;
-  }
-  diskPath = found.Path;
-  return true;
+  TFileLookup lookup;
+  return FindListedFile(lookup, path, diskPath);
 }
 
 bool SameFile(const std::string& a, const std::string& b) {
@@ -50,34 +60,113 @@ bool SameFile(const std::string& a, const std::string& b) {
 void SetFoundFileDetails(pugi::xml_node file, const std::string& path) {
   TFoundFile found;
   if (!FindListed(path, found)) return;
-  const long long seconds = static_cast<long long>(found.ModifiedTime);
-  const std::string timestamp = DateTimeToXML(FromUnixTime(seconds - ((seconds % 2) + 2) % 2));
-  pugi::xml_attribute stamp = file.attribute("timestamp");
-  if (!stamp) stamp = file.append_attribute("timestamp");
-  stamp.set_value(timestamp.c_str());
-  pugi::xml_attribute size = file.attribute("size");
-  if (!size) size = file.append_attribute("size");
-  size.set_value(std::to_string(found.Size).c_str());
+  SetAttribute(
+      file, "timestamp",
+      DateTimeToXML(FromUnixTime(EvenSeconds(static_cast<long long>(found.ModifiedTime)))));
+  SetAttribute(file, "size", std::to_string(found.Size));
 }
+
+// The CRC of a listed file, computed off this thread; poll keeps the caller alive.
+TCRCStatus ListedFileCRC(TCRCSource& source, const std::string& name, std::uint32_t& crc,
+                         const TCRCWaitPoll& poll) {
+  TFoundFile found;
+  switch (source.Find(name, found, poll)) {
+    case TLookupStatus::Aborted:
+      return TCRCStatus::Aborted;
+    case TLookupStatus::NotFound:
+      return TCRCStatus::Failed;
+    case TLookupStatus::Found:
+      break;
+  }
+  TCRCRequest request;
+  request.Path = found.Path;
+  if (found.Regular) request.KnownSize = found.Size;
+  return source.Compute(request, crc, poll);
+}
+
+// The `file` elements by name without regard to letter case, each name's elements
+// in document order: an action on thousands of rows looks each row up here
+// instead of walking the whole document once per row.
+class TEntryIndex {
+ public:
+  explicit TEntryIndex(pugi::xml_node root) {
+    std::size_t position = 0;
+    for (pugi::xml_node file : root.children("file")) {
+      byName_[Key(file)].push_back({position++, file});
+    }
+  }
+
+  // The elements listed under name, taken out of the index: a name whose rows are
+  // highlighted twice is acted on once, as a walk after the first would find none.
+  std::vector<pugi::xml_node> Take(const std::string& name) {
+    std::vector<pugi::xml_node> files;
+    const auto found = byName_.find(LowerCaseASCII(name));
+    if (found == byName_.end()) return files;
+    for (const TEntry& entry : found->second) files.push_back(entry.file);
+    byName_.erase(found);
+    return files;
+  }
+
+  pugi::xml_node First(const std::string& name) const {
+    const auto found = byName_.find(LowerCaseASCII(name));
+    return found == byName_.end() || found->second.empty() ? pugi::xml_node()
+                                                           : found->second.front().file;
+  }
+
+  // Gives the element its new name and files it under that name in document order.
+  void Rename(pugi::xml_node file, const std::string& newName) {
+    std::vector<TEntry>& old = byName_[Key(file)];
+    const auto at = std::find_if(old.begin(), old.end(),
+                                 [&](const TEntry& entry) { return entry.file == file; });
+    if (at == old.end()) return;
+    const TEntry moved = *at;
+    old.erase(at);
+    file.attribute("name").set_value(newName.c_str());
+    std::vector<TEntry>& now = byName_[Key(file)];
+    now.insert(
+        std::lower_bound(now.begin(), now.end(), moved,
+                         [](const TEntry& a, const TEntry& b) { return a.position < b.position; }),
+        moved);
+  }
+
+ private:
+  struct TEntry {
+    std::size_t position;
+    pugi::xml_node file;
+  };
+  static std::string Key(pugi::xml_node file) {
+    return LowerCaseASCII(file.attribute("name").value());
+  }
+  std::unordered_map<std::string, std::vector<TEntry>> byName_;
+};
+
+// Paths in the order they were first added, each once.
+class TPathList {
+ public:
+  void Add(const std::string& path) {
+    if (seen_.insert(path).second) paths_.push_back(path);
+  }
+  const std::vector<std::string>& Paths() const { return paths_; }
+
+ private:
+  std::vector<std::string> paths_;
+  std::unordered_set<std::string> seen_;
+};
 
 pugi::xml_node Root(pugi::xml_document& document) {
   return document.child("fileDetails");
 }
 
-void WarnOutside(const std::vector<std::string>& paths, const std::string& folder) {
-  if (paths.empty()) return;
+void WarnOutside(const TPathList& paths, const std::string& folder) {
+  if (paths.Paths().empty()) return;
   std::string text = "These files lie outside " + folder + " and were left untouched:";
-  for (const std::string& path : paths) text += "\r" + path;
+  for (const std::string& path : paths.Paths()) text += "\r" + path;
   ShowWarning(text);
 }
 
 // The warnings of the file operations and of WriteSFV are shown here, where the user acts.
 void ShowReport(const std::string& text) {
   ShowWarning(text);
-}
-
-void AddOnce(std::vector<std::string>& list, const std::string& path) {
-  if (std::find(list.begin(), list.end(), path) == list.end()) list.push_back(path);
 }
 
 void ShowWriteError(const std::exception& error) {
@@ -102,9 +191,10 @@ void TSFVRepair::actRemoveExecute() {
   const std::string question = single ? "Remove the highlighted entry from the sfv?"
                                       : "Remove the highlighted entries from the sfv?";
   bool anyFileExists = false;
+  TFileLookup lookup;
   for (int row : host_.SelectedRows()) {
     std::string diskPath;
-    if (FindListedFile(host_.RowPath(row) + host_.RowFilename(row), diskPath)) {
+    if (FindListedFile(lookup, host_.RowPath(row) + host_.RowFilename(row), diskPath)) {
       anyFileExists = true;
       break;
     }
@@ -158,17 +248,18 @@ void TSFVRepair::actRenameExecute() {
   // Rows are renamed in their own folder (which is the SFV's, or one below it),
   // and only the entry that the row shows is changed.
   std::vector<int> rows;
-  std::vector<std::string> outside;
+  TPathList outside;
   for (int row : host_.SelectedRows()) {
     const std::string full = host_.RowPath(row) + host_.RowFilename(row);
     if (IsInsideFolderTree(full, sfvFolder)) {
       rows.push_back(row);
     } else {
-      AddOnce(outside, full);
+      outside.Add(full);
     }
   }
   WarnOutside(outside, sfvFolder);
 
+  TEntryIndex index(Root(document));
   bool changed = false;
   for (int row : rows) {
     const std::string oldName = host_.RowFilename(row);
@@ -191,13 +282,7 @@ void TSFVRepair::actRenameExecute() {
     }
     if (!accepted) continue;
 
-    pugi::xml_node entry;
-    for (pugi::xml_node file : Root(document).children("file")) {
-      if (SameTextASCII(file.attribute("name").value(), folder + oldName)) {
-        entry = file;
-        break;
-      }
-    }
+    const pugi::xml_node entry = index.First(folder + oldName);
     if (!entry) continue;
     const std::string entryFolder = ExtractFilePath(entry.attribute("name").value());
     std::string oldOnDisk;
@@ -213,7 +298,7 @@ void TSFVRepair::actRenameExecute() {
       // is not there, so it keeps its old name.
       if (!rename.Execute()) continue;
     }
-    entry.attribute("name").set_value((entryFolder + newName).c_str());
+    index.Rename(entry, entryFolder + newName);
     if (!entry.attribute("size")) SetFoundFileDetails(entry, entryFolder + newName);
     changed = true;
   }
@@ -226,57 +311,89 @@ void TSFVRepair::ApplyToSFV(TApplyMode mode) {
   if (host_.RowCount() == 0) return;
   pugi::xml_document document;
   LoadXMLText(document, host_.FileDetailsXML());
-  const std::string sfvPath = host_.SFVPath();
-  const std::string sfvFolder = ExtractFilePath(sfvPath);
+  bool changed = true;
+  switch (mode) {
+    case TApplyMode::amRemove:
+    case TApplyMode::amRemoveAndDelete:
+      changed = RemoveEntries(document, mode == TApplyMode::amRemoveAndDelete);
+      break;
+    case TApplyMode::amRefresh:
+      changed = RefreshCRCs(document);
+      break;
+    case TApplyMode::amAfterRename:
+    case TApplyMode::amTidy:
+      break;
+  }
+  if (changed) RewriteAndHandBack(document);
+}
 
-  bool changed = mode == TApplyMode::amAfterRename || mode == TApplyMode::amTidy;
-  std::vector<std::string> toDelete;
-  std::vector<std::string> outside;
-  if (!changed) {
-    host_.EnsureSelection();
-    for (int row : host_.SelectedRows()) {
-      const std::string full = host_.RowPath(row) + host_.RowFilename(row);
-      std::vector<pugi::xml_node> matches;
-      for (pugi::xml_node file : Root(document).children("file")) {
-        if (SameTextASCII(file.attribute("name").value(), full)) matches.push_back(file);
-      }
-      for (auto it = matches.rbegin(); it != matches.rend(); ++it) {
-        pugi::xml_node file = *it;
-        if (mode == TApplyMode::amRefresh) {
-          std::uint32_t crc = 0;
-          std::string diskPath;
-          if (!FindListedFile(file.attribute("name").value(), diskPath) ||
-              !GetFileCRC32(diskPath, crc)) {
-            ShowWarning("Unable to generate a CRC for " + full);
-            return;
-          }
-          pugi::xml_attribute listed = file.attribute("CRC");
-          if (!listed) listed = file.append_attribute("CRC");
-          listed.set_value(CRCToText(crc).c_str());
-        } else {
-          Root(document).remove_child(file);
-          std::string diskPath;
-          if (mode == TApplyMode::amRemoveAndDelete && FindListedFile(full, diskPath)) {
-            AddOnce(IsInsideFolderTree(diskPath, sfvFolder) ? toDelete : outside, diskPath);
-          }
-        }
-        changed = true;
-      }
+std::vector<std::string> TSFVRepair::HighlightedFiles() {
+  host_.EnsureSelection();
+  std::vector<std::string> files;
+  for (int row : host_.SelectedRows()) files.push_back(host_.RowPath(row) + host_.RowFilename(row));
+  return files;
+}
+
+bool TSFVRepair::RemoveEntries(pugi::xml_document& document, bool deleteFiles) {
+  const std::string sfvFolder = ExtractFilePath(host_.SFVPath());
+  pugi::xml_node root = Root(document);
+  TEntryIndex index(root);
+  TFileLookup lookup;
+  TPathList toDelete;
+  TPathList outside;
+  bool changed = false;
+  for (const std::string& full : HighlightedFiles()) {
+    const std::vector<pugi::xml_node> files = index.Take(full);
+    if (files.empty()) continue;
+    for (auto file = files.rbegin(); file != files.rend(); ++file) root.remove_child(*file);
+    changed = true;
+    std::string diskPath;
+    if (deleteFiles && FindListedFile(lookup, full, diskPath)) {
+      (IsInsideFolderTree(diskPath, sfvFolder) ? toDelete : outside).Add(diskPath);
     }
   }
-
-  if (!toDelete.empty()) {
+  if (!toDelete.Paths().empty()) {
     TSHFileOperation trash;
     trash.SetOperation(foDelete);
     trash.SetFlags({fofAllowUndo, fofNoConfirmation});
     trash.SetConfineTo(sfvFolder);
     trash.SetOnReport(ShowReport);
-    trash.SetFilesFrom(toDelete);
+    trash.SetFilesFrom(toDelete.Paths());
     trash.Execute();
   }
   WarnOutside(outside, sfvFolder);
-  if (!changed) return;
+  return changed;
+}
 
+bool TSFVRepair::RefreshCRCs(pugi::xml_document& document) {
+  // The rows are read before the first hash: a window that closes meanwhile drops them.
+  const std::vector<std::string> highlighted = HighlightedFiles();
+  TEntryIndex index(Root(document));
+  TBackgroundCRCSource source;
+  const TCRCWaitPoll poll = [this] { return host_.YieldAndQueryClosing(); };
+  bool changed = false;
+  for (const std::string& full : highlighted) {
+    const std::vector<pugi::xml_node> files = index.Take(full);
+    for (auto file = files.rbegin(); file != files.rend(); ++file) {
+      std::uint32_t crc = 0;
+      switch (ListedFileCRC(source, file->attribute("name").value(), crc, poll)) {
+        case TCRCStatus::Aborted:
+          return false;
+        case TCRCStatus::Failed:
+          ShowWarning("Unable to generate a CRC for " + full);
+          return false;
+        case TCRCStatus::OK:
+          SetAttribute(*file, "CRC", CRCToText(crc));
+          changed = true;
+          break;
+      }
+    }
+  }
+  return changed;
+}
+
+void TSFVRepair::RewriteAndHandBack(pugi::xml_document& document) {
+  const std::string sfvPath = host_.SFVPath();
   std::string text = XMLText(document);
   host_.SetFileDetailsXML(text);
   try {

@@ -2,6 +2,8 @@
 
 #include <QEvent>
 
+#include <pugixml.hpp>
+
 #include <string>
 #include <vector>
 
@@ -38,6 +40,11 @@ class TSFVRepairHost {
   // WM_RECHECKSFV to the manager (posted, so it arrives after this call returns).
   virtual void HandBackToManager(const std::string& sfvPath) = 0;
 
+  // Called every few milliseconds while a CRC is computed off the window's thread:
+  // lets the window process its pending events and answers true once it is
+  // closing, which stops the computation and the action with it.
+  virtual bool YieldAndQueryClosing() = 0;
+
   // Empties the rows; the column definitions stay.
   virtual void RemoveAllRows() = 0;
   // Verifies fileDetailsXML against SFVPath() with the window as the view, no
@@ -61,6 +68,8 @@ enum class TApplyMode {
 //
 // An error while writing the SFV ends the action with the error's own message in
 // an error box; other errors (a working copy that is no XML) escape to the caller.
+// "Refresh CRC" hashes off the window's thread; closing the window stops it, and
+// then nothing is written and nothing is said.
 class TSFVRepair {
  public:
   explicit TSFVRepair(TSFVRepairHost& host) : host_(host) {}
@@ -73,5 +82,12 @@ class TSFVRepair {
   void ApplyToSFV(TApplyMode mode);
 
  private:
+  // Each changes the document and answers whether the SFV is to be rewritten.
+  bool RemoveEntries(pugi::xml_document& document, bool deleteFiles);
+  bool RefreshCRCs(pugi::xml_document& document);
+  void RewriteAndHandBack(pugi::xml_document& document);
+  // Path and file name of the highlighted rows, in selection order.
+  std::vector<std::string> HighlightedFiles();
+
   TSFVRepairHost& host_;
 };

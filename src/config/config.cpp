@@ -60,11 +60,6 @@ std::string BesideProgramOrUserFolder(const std::string& programPath, const std:
   return UserConfigFolder() + fileName;
 }
 
-pugi::xml_attribute AttributeForWriting(pugi::xml_node node, const char* name) {
-  pugi::xml_attribute attribute = node.attribute(name);
-  return attribute ? attribute : node.append_attribute(name);
-}
-
 void CreateFolderOf(const std::string& path) {
   const std::string folder = ExtractFilePath(path);
   if (folder.empty()) return;
@@ -123,15 +118,15 @@ std::optional<std::string> ReadAttribute(const pugi::xml_node& node, const char*
 }
 
 void WriteFlag(pugi::xml_node node, const char* name, bool value) {
-  AttributeForWriting(node, name).set_value(value ? "Y" : "N");
+  SetAttribute(node, name, value ? "Y" : "N");
 }
 
 void WriteInt(pugi::xml_node node, const char* name, int value) {
-  AttributeForWriting(node, name).set_value(std::to_string(value).c_str());
+  SetAttribute(node, name, std::to_string(value));
 }
 
 void WriteText(pugi::xml_node node, const char* name, const std::string& value) {
-  AttributeForWriting(node, name).set_value(value.c_str());
+  SetAttribute(node, name, value);
 }
 
 std::string ConfigFilePath(const std::string& programPath) {

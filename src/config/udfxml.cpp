@@ -113,6 +113,16 @@ std::string XMLText(const pugi::xml_node& node) {
   return text;
 }
 
+void SetAttribute(pugi::xml_node node, const char* name, const char* value) {
+  pugi::xml_attribute attribute = node.attribute(name);
+  if (!attribute) attribute = node.append_attribute(name);
+  attribute.set_value(value);
+}
+
+void SetAttribute(pugi::xml_node node, const char* name, const std::string& value) {
+  SetAttribute(node, name, value.c_str());
+}
+
 TDateTime XMLToDateTime(const std::string& text) {
   std::string datePart, timePart;
   bool hasDate = false, hasTime = false;

@@ -19,6 +19,11 @@ void LoadXMLText(pugi::xml_document& document, const std::string& text);
 // The serialised text of a node (the whole document when given one).
 std::string XMLText(const pugi::xml_node& node);
 
+// Sets the attribute, appending it the first time, so that attributes keep the
+// order they were first set in.
+void SetAttribute(pugi::xml_node node, const char* name, const char* value);
+void SetAttribute(pugi::xml_node node, const char* name, const std::string& value);
+
 // "yyyy-mm-ddThh:nn:ss", "yyyy-mm-dd" or "hh:nn[:ss]"; throws std::invalid_argument
 // (a conversion error) for a date part that is not a valid date.
 TDateTime XMLToDateTime(const std::string& text);

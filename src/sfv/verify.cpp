@@ -12,13 +12,6 @@
 
 namespace {
 
-// Appends the first time, so attributes keep the order they were first set in.
-void SetAttribute(pugi::xml_node node, const char* name, const std::string& value) {
-  pugi::xml_attribute attribute = node.attribute(name);
-  if (!attribute) attribute = node.append_attribute(name);
-  attribute.set_value(value.c_str());
-}
-
 // A found file's time as listed files have always carried it: local time at two-second
 // resolution. Files of one set mostly share their time, so the last conversion is
 // kept; converting to local time is the costly part.
@@ -30,8 +23,7 @@ class TTimestamps {
   };
 
   const TStamp& Of(std::time_t modified) {
-    const long long t = static_cast<long long>(modified);
-    const long long even = t - ((t % 2) + 2) % 2;
+    const long long even = EvenSeconds(static_cast<long long>(modified));
     if (!last_ || even != lastSeconds_) {
       const TDateTime value = FromUnixTime(even);
       last_ = TStamp{value, DateTimeToXML(value)};

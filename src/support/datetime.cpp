@@ -114,6 +114,11 @@ TDateTime FromUnixTime(long long secondsSinceEpoch) {
   return FromQDateTime(QDateTime::fromSecsSinceEpoch(secondsSinceEpoch));
 }
 
+long long EvenSeconds(long long secondsSinceEpoch) {
+  // Down also before 1970, where % gives a negative remainder.
+  return secondsSinceEpoch - ((secondsSinceEpoch % 2) + 2) % 2;
+}
+
 std::string FormatDateTime(const std::string& pattern, TDateTime value) {
   const TDateParts d = DecodeDate(value);
   const TTimeParts t = DecodeTime(value);

@@ -42,6 +42,9 @@ TDateTime FromQDateTime(const QDateTime& value);
 QDateTime ToQDateTime(TDateTime value);
 // Local time of seconds since the Unix epoch (a file's modification time).
 TDateTime FromUnixTime(long long secondsSinceEpoch);
+// Seconds since the Unix epoch rounded down to an even number: the two-second
+// resolution at which listed files have always carried their time.
+long long EvenSeconds(long long secondsSinceEpoch);
 
 // Formats with the program's date-time patterns: yyyy, yy, mmmm, mmm, mm, m,
 // dd, d, hh, h, nn, n, ss, s, zzz; anything else, and text in double quotes,

@@ -10,7 +10,9 @@
 #include "common/scripted_interaction.h"
 #include "common/temp_tree.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -59,6 +61,9 @@ class TFakeCheckWindow : public TSFVRepairHost, public TVerifyView {
   std::vector<int> selected;
   int current = 0;
   bool openedByManager = false;
+  bool closeOnPoll = false;
+  bool closing = false;
+  int pollsAfterClose = 0;
   std::string details;
   std::vector<std::string> calls;
 
@@ -81,6 +86,16 @@ class TFakeCheckWindow : public TSFVRepairHost, public TVerifyView {
   void SaveWindowPlacement() override { calls.push_back("SaveWindowPlacement"); }
   void HandBackToManager(const std::string& sfvPath) override {
     calls.push_back("HandBackToManager " + sfvPath);
+  }
+  // A window asked to close at the next poll drops its rows, as the real one does.
+  bool YieldAndQueryClosing() override {
+    if (closing) ++pollsAfterClose;
+    if (closeOnPoll && !closing) {
+      closing = true;
+      rows.clear();
+      selected.clear();
+    }
+    return closing;
   }
   void RemoveAllRows() override {
     calls.push_back("RemoveAllRows");
@@ -247,6 +262,65 @@ TEST_F(SFVRepair, ANameListedTwiceIsRemovedTwiceAndDeletedOnce) {
   EXPECT_EQ(script->Asked().size(), 1u);
 }
 
+TEST(SFVRepairByName, RemoveDropsEveryEntryOfAHighlightedNameInSelectionOrder) {
+  struct TCase {
+    const char* name;
+    std::string extraLines;                // after a.bin, b.bin and c.bin
+    std::vector<int> selection;            // rows, in the order selected
+    std::vector<std::string> remaining;    // names the SFV keeps
+    std::vector<std::string> leftOutside;  // named in the warning, in this order
+  };
+  const std::string alpha = CRCOf("a.bin");  // each file holds its own name
+  const std::vector<TCase> cases = {
+      {"listed twice, second row", "a.bin " + alpha + "\r\n", {3}, {"b.bin", "c.bin"}, {}},
+      {"listed twice, both rows", "a.bin " + alpha + "\r\n", {0, 3}, {"b.bin", "c.bin"}, {}},
+      {"other letter case", "A.BIN " + alpha + "\r\n", {3}, {"b.bin", "c.bin"}, {}},
+      {"selection order",
+       "../o1.nfo 00000000\r\n../o2.nfo 00000000\r\n",
+       {4, 2, 3},
+       {"a.bin", "b.bin"},
+       {"../o2.nfo", "../o1.nfo"}},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    TTempTree t;
+    TPrivateTrash trash(t);
+    t.Write("o1.nfo", "one");
+    t.Write("o2.nfo", "two");
+    std::string sfv;
+    for (const std::string name : {"a.bin", "b.bin", "c.bin"}) {
+      t.Write("set/" + name, name);
+      sfv += name + " " + CRCOf(name) + "\r\n";
+    }
+    const std::string sfvPath = t.Write("set/x.sfv", sfv + c.extraLines);
+    TFakeCheckWindow host;
+    host.Open(sfvPath);
+    host.Select(c.selection);
+    TSFVRepair repair(host);
+    TScriptedScope script;
+    script->Answer(1);  // "Yes and Delete File(s)"
+    std::vector<std::string> warnings;
+    if (!c.leftOutside.empty()) {
+      script->Press("OK");
+      std::string text = "These files lie outside " + t.File("set/") + " and were left untouched:";
+      for (const std::string& name : c.leftOutside) text += "\r" + t.File("set/") + name;
+      warnings.push_back(text);
+    }
+
+    repair.actRemoveExecute();
+
+    std::vector<std::string> names;
+    for (const std::string& line : Entries(t.Read("set/x.sfv"))) {
+      names.push_back(line.substr(0, line.rfind(' ')));
+    }
+    EXPECT_EQ(names, c.remaining);
+    const std::vector<std::string> texts = script->Texts();
+    ASSERT_FALSE(texts.empty());
+    EXPECT_EQ(std::vector<std::string>(texts.begin() + 1, texts.end()), warnings);
+    EXPECT_TRUE(script->AllAnswersUsed());
+  }
+}
+
 TEST_F(SFVRepair, RefreshWritesTheNewCRCInUpperCaseEightDigits) {
   // A file whose CRC has few significant digits shows the padding.
   MakeSet({{"b.bin", "beta"}}, "a.bin 0abcdef0\r\n");
@@ -377,6 +451,33 @@ TEST_F(SFVRepair, RenameActsOnTheHighlightedEntryInItsOwnFolder) {
   EXPECT_THAT(Entries(SFVText()),
               ElementsAre("b.bin " + CRCOf("beta"), "sub/a.bin " + CRCOf("deep"),
                           "sub/renamed.bin " + CRCOf("only"), "z.bin " + CRCOf("shallow")));
+}
+
+TEST_F(SFVRepair, ClosingTheWindowStopsARefreshInsideALargeFileAndWritesNothing) {
+  MakeSet({{"a.bin", "alpha"}}, "big.bin 00000000\r\n");
+  {
+    // Sparse, so it costs no disk space, yet hashing it takes far longer than
+    // reaching the first poll. Made after the check, which would have hashed it.
+    const int fd = ::open(t.File("set/big.bin").c_str(), O_WRONLY | O_CREAT, 0644);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(::ftruncate(fd, off_t{8} << 30), 0);
+    ::close(fd);
+  }
+  const std::string before = SFVText();
+  const std::string copyBefore = window.details;
+  window.Select({RowOf("big.bin")});
+  window.closeOnPoll = true;
+  TScriptedScope script;
+  script->Press("&Yes");
+
+  repair.actRefreshCRCExecute();
+
+  EXPECT_TRUE(window.closing);
+  EXPECT_EQ(window.pollsAfterClose, 0);
+  EXPECT_EQ(script->Asked().size(), 1u);  // neither a warning nor an error
+  EXPECT_EQ(SFVText(), before);
+  EXPECT_EQ(window.details, copyBefore);
+  EXPECT_TRUE(window.calls.empty());
 }
 
 TEST_F(SFVRepair, TidyReplacesAForeignHeaderAndSortsTheEntries) {

@@ -65,6 +65,26 @@ QAction* NewAction(QObject* parent, const char* name, const char* caption, const
 
 }  // namespace
 
+// Ends the run however it leaves: repairs come back, and a window that was closed
+// meanwhile goes once nothing of it is on the stack any more.
+class TfrmCheckSFV::TRunScope {
+ public:
+  explicit TRunScope(TfrmCheckSFV& window) : window_(window) {
+    ++window_.verifying_;
+    window_.SetRepairsEnabled(false);
+  }
+  ~TRunScope() {
+    if (--window_.verifying_ > 0) return;
+    window_.SetRepairsEnabled(true);
+    if (window_.destroyWhenIdle_) window_.deleteLater();
+  }
+  TRunScope(const TRunScope&) = delete;
+  TRunScope& operator=(const TRunScope&) = delete;
+
+ private:
+  TfrmCheckSFV& window_;
+};
+
 TfrmCheckSFV::TfrmCheckSFV(TCheckWindowOwner* owner, QWidget* parent)
     : QMainWindow(parent), owner_(owner) {
   setObjectName(QStringLiteral("frmCheckSFV"));
@@ -159,14 +179,22 @@ void TfrmCheckSFV::CreateActions() {
           [this] { GuardedCommand("", [this] { actCopyFilenameExecute(); }); });
   connect(actManager, &QAction::triggered, this,
           [this] { GuardedCommand("", [this] { actManagerExecute(); }); });
-  connect(actRemove, &QAction::triggered, this,
-          [this] { GuardedCommand("", [this] { repair_->actRemoveExecute(); }); });
-  connect(actRename, &QAction::triggered, this,
-          [this] { GuardedCommand("", [this] { repair_->actRenameExecute(); }); });
-  connect(actRefreshCRC, &QAction::triggered, this,
-          [this] { GuardedCommand("", [this] { repair_->actRefreshCRCExecute(); }); });
-  connect(actTidySFV, &QAction::triggered, this,
-          [this] { GuardedCommand("", [this] { repair_->actTidySFVExecute(); }); });
+  connect(actRemove, &QAction::triggered, this, [this] {
+    const TRunScope run(*this);
+    GuardedCommand("", [this] { repair_->actRemoveExecute(); });
+  });
+  connect(actRename, &QAction::triggered, this, [this] {
+    const TRunScope run(*this);
+    GuardedCommand("", [this] { repair_->actRenameExecute(); });
+  });
+  connect(actRefreshCRC, &QAction::triggered, this, [this] {
+    const TRunScope run(*this);
+    GuardedCommand("", [this] { repair_->actRefreshCRCExecute(); });
+  });
+  connect(actTidySFV, &QAction::triggered, this, [this] {
+    const TRunScope run(*this);
+    GuardedCommand("", [this] { repair_->actTidySFVExecute(); });
+  });
 }
 
 void TfrmCheckSFV::CreateToolBar() {
@@ -282,20 +310,7 @@ TVerifyOptions TfrmCheckSFV::ViewOptions() {
 }
 
 TVerifyResult TfrmCheckSFV::RunVerification(const TVerification& verify) {
-  // Ends the run however the verification leaves: repairs come back, and a window
-  // that was closed meanwhile goes once nothing of it is on the stack any more.
-  struct TRunScope {
-    TfrmCheckSFV& window;
-    explicit TRunScope(TfrmCheckSFV& w) : window(w) {
-      ++window.verifying_;
-      window.SetRepairsEnabled(false);
-    }
-    ~TRunScope() {
-      if (--window.verifying_ > 0) return;
-      window.SetRepairsEnabled(true);
-      if (window.destroyWhenIdle_) window.deleteLater();
-    }
-  } scope(*this);
+  const TRunScope run(*this);
   return verify(ViewOptions());
 }
 
@@ -434,6 +449,11 @@ void TfrmCheckSFV::HandBackToManager(const std::string& sfvPath) {
   owner->SetRecheckPath(sfvPath);
   close();
   QCoreApplication::postEvent(owner->EventReceiver(), new QEvent(WM_RECHECKSFV));
+}
+
+bool TfrmCheckSFV::YieldAndQueryClosing() {
+  QCoreApplication::processEvents();
+  return closing_;
 }
 
 void TfrmCheckSFV::RemoveAllRows() {

@@ -99,6 +99,7 @@ class TfrmCheckSFV : public QMainWindow, public TVerifyView, public TSFVRepairHo
   // the rows and their columns.
   void SaveWindowPlacement() override;
   void HandBackToManager(const std::string& sfvPath) override;
+  bool YieldAndQueryClosing() override;
   void RemoveAllRows() override;
   void VerifyAsView(const std::string& fileDetailsXML) override;
 
@@ -116,6 +117,10 @@ class TfrmCheckSFV : public QMainWindow, public TVerifyView, public TSFVRepairHo
   void closeEvent(QCloseEvent* event) override;
 
  private:
+  // A verification or repair under way: it may process events, so it keeps the
+  // repairs off and a closed window alive until it has returned.
+  class TRunScope;
+
   void CreateActions();
   void CreateToolBar();
   void DefineColumns();

@@ -9,6 +9,9 @@
 #include "dataset/widgets/ntiergrid.h"
 
 #include <QAction>
+#include <QFile>
+#include <QPointer>
+#include <QTimer>
 
 #include <memory>
 
@@ -113,4 +116,42 @@ TEST_F(RepairWindow, AnSFVThatCannotBeRewrittenShowsTheErrorAndKeepsTheRows) {
   EXPECT_EQ(script->Asked()[0].params.Caption, "Error");
   EXPECT_EQ(RowNames(), std::vector<std::string>{"a.bin"});
   EXPECT_EQ(Summary(), "Files 1,  OK 1");
+}
+
+TEST_F(RepairWindow, AManagersWindowClosedDuringARefreshGoesOnlyAfterItAndWritesNothing) {
+  TFakeOwner owner;
+  tree.Write("set/a.bin", "alpha");
+  const std::string text = "a.bin " + CRCOf("alpha") + "\r\nbig.bin 00000000\r\n";
+  sfv = tree.Write("set/x.sfv", text);
+  QPointer<TfrmCheckSFV> child = new TfrmCheckSFV(&owner);
+  std::string details;
+  bool mine = false;
+  child->RunVerification([&](const TVerifyOptions& options) {
+    return VerifySFV(text, tree.File("set/"), "x.sfv", owner.config, details, mine, options);
+  });
+  {
+    // Sparse, and made after the check: hashing it outlasts the first poll by far.
+    QFile big(QFile::decodeName(QByteArray::fromStdString(tree.File("set/big.bin"))));
+    ASSERT_TRUE(big.open(QIODevice::WriteOnly));
+    ASSERT_TRUE(big.resize(qint64{8} << 30));
+  }
+  child->Grid().SetCurrentDataRow(1);
+  child->Rows().SetSelected(1, true);
+  bool aliveAfterClose = false;
+  QTimer::singleShot(0, &owner, [&] {
+    child->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    aliveAfterClose = !child.isNull();
+  });
+  TScriptedScope script;
+  script->Press("&Yes");
+
+  child->actRefreshCRC->trigger();
+
+  EXPECT_TRUE(aliveAfterClose);
+  EXPECT_EQ(script->Asked().size(), 1u);
+  EXPECT_EQ(tree.Read("set/x.sfv"), text);
+  EXPECT_TRUE(owner.recheckPath.empty());
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  EXPECT_TRUE(child.isNull());
 }
