@@ -1,5 +1,6 @@
 #include "fileops/filetransfer.h"
 
+#include "fileops/anchoredentry.h"
 #include "fileops/fileprogress.h"
 #include "support/filedescriptor.h"
 #include "support/paths.h"
@@ -185,15 +186,10 @@ bool ReadLink(const std::string& path, std::string& text, int& error) {
 }  // namespace
 
 std::string RemovePermanently(const std::string& path) {
-  struct stat st {};
-  const std::string bare = ExcludeTrailingPathDelimiter(path);
-  if (!LStat(bare, st)) return ErrorText(errno);
-  if (S_ISDIR(st.st_mode)) {
-    std::error_code ec;
-    std::filesystem::remove_all(bare, ec);
-    return ec ? ec.message() : std::string();
-  }
-  return ::unlink(bare.c_str()) == 0 ? std::string() : ErrorText(errno);
+  TAnchoredEntry entry;
+  std::string error;
+  if (!TEntryResolver().Resolve(path, entry, error)) return error;
+  return RemoveEntryAt(entry.Folder.Get(), entry.Name);
 }
 
 TFileTransfer::TFileTransfer(TProgressTracker& progress) : progress_(progress) {}
@@ -371,12 +367,18 @@ bool TFileTransfer::Copy(const std::string& sourcePath, const std::string& targe
   return CopyFileAtomic(source, target);
 }
 
-bool TFileTransfer::MoveAcrossDevices(const std::string& source, const std::string& target,
+bool TFileTransfer::MoveAcrossDevices(const TAnchoredEntry& from, const TAnchoredEntry& to,
                                       bool isFolder) {
+  // The copy reaches both through their folders' descriptors too, so what is
+  // removed below is what was copied.
+  const std::string source = PinnedPath(from.Folder.Get(), from.Name);
+  const std::string target = PinnedPath(to.Folder.Get(), to.Name);
+  const std::size_t reported = failures_.size();
   bool copied = false;
   struct stat st {};
-  if (!LStat(source, st)) return FailErrno(source, errno);
-  if (isFolder) {
+  if (!LStat(source, st)) {
+    FailErrno(source, errno);
+  } else if (isFolder) {
     struct stat existing {};
     copied = LStat(target, existing) ? CopyFolderContents(source, target)
                                      : CopyFolderAtomic(source, target);
@@ -385,50 +387,93 @@ bool TFileTransfer::MoveAcrossDevices(const std::string& source, const std::stri
   } else {
     copied = CopyFileAtomic(source, target);
   }
+  // Failures name the paths the caller knows, not the descriptors'.
+  for (std::size_t i = reported; i < failures_.size(); ++i) {
+    std::string& path = failures_[i].Path;
+    if (path.starts_with(source)) {
+      path.replace(0, source.size(), from.Path);
+    } else if (path.starts_with(target)) {
+      path.replace(0, target.size(), to.Path);
+    }
+  }
   if (!copied) return false;
   SyncFolder(ParentOf(target));
-  const std::string error = RemovePermanently(source);
+  const std::string error = RemoveEntryAt(from.Folder.Get(), from.Name);
   if (!error.empty()) {
-    return Fail(source,
-                "copied to " + target + ", but the original could not be removed: " + error);
+    return Fail(from.Path,
+                "copied to " + to.Path + ", but the original could not be removed: " + error);
   }
   return true;
 }
 
-bool TFileTransfer::MergeFolderInto(const std::string& source, const std::string& target) {
+bool TFileTransfer::MergeFolderInto(const TAnchoredEntry& from, const TAnchoredEntry& to) {
+  // O_NOFOLLOW: a folder swapped for a link on the way is refused, never entered.
+  const TFileDescriptor fromFolder(::openat(from.Folder.Get(), from.Name.c_str(),
+                                            O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+  if (!fromFolder.Valid()) return FailErrno(from.Path, errno);
+  const TFileDescriptor toFolder(
+      ::openat(to.Folder.Get(), to.Name.c_str(), O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+  if (!toFolder.Valid()) return FailErrno(to.Path, errno);
   std::vector<std::string> names;
   int error = 0;
-  if (!ListFolder(source, names, error)) return FailErrno(source, error);
+  if (!ListFolderAt(fromFolder.Get(), names, error)) return FailErrno(from.Path, error);
   bool ok = true;
   for (const std::string& name : names) {
-    if (!Move(Join(source, name), Join(target, name))) ok = false;
+    const TAnchoredEntry child{TFileDescriptor(::fcntl(fromFolder.Get(), F_DUPFD_CLOEXEC, 0)), name,
+                               Join(from.Path, name)};
+    const TAnchoredEntry childTarget{TFileDescriptor(::fcntl(toFolder.Get(), F_DUPFD_CLOEXEC, 0)),
+                                     name, Join(to.Path, name)};
+    if (!child.Folder.Valid() || !childTarget.Folder.Valid()) return FailErrno(child.Path, errno);
+    if (!MoveEntry(child, childTarget)) ok = false;
     if (cancelled_) return false;
   }
-  if (ok && ::rmdir(source.c_str()) != 0) return FailErrno(source, errno);
+  if (ok && ::unlinkat(from.Folder.Get(), from.Name.c_str(), AT_REMOVEDIR) != 0) {
+    return FailErrno(from.Path, errno);
+  }
   return ok;
 }
 
+bool TFileTransfer::MoveEntry(const TAnchoredEntry& from, const TAnchoredEntry& to) {
+  struct stat st {};
+  if (::fstatat(from.Folder.Get(), from.Name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
+    return FailErrno(from.Path, errno);
+  }
+  const bool isFolder = S_ISDIR(st.st_mode);
+  struct stat existing {};
+  if (::fstatat(to.Folder.Get(), to.Name.c_str(), &existing, AT_SYMLINK_NOFOLLOW) == 0) {
+    if (existing.st_dev == st.st_dev && existing.st_ino == st.st_ino) return true;
+    const bool targetIsFolder = S_ISDIR(existing.st_mode);
+    if (isFolder && !targetIsFolder) return Fail(to.Path, "a file of that name is in the way");
+    if (!isFolder && targetIsFolder) return Fail(to.Path, "a folder of that name is in the way");
+  }
+  if (::renameat(from.Folder.Get(), from.Name.c_str(), to.Folder.Get(), to.Name.c_str()) == 0) {
+    return true;
+  }
+  const int error = errno;
+  if (error == EXDEV) return MoveAcrossDevices(from, to, isFolder);
+  if (isFolder && (error == ENOTEMPTY || error == EEXIST)) return MergeFolderInto(from, to);
+  return FailErrno(from.Path, error);
+}
+
 bool TFileTransfer::Move(const std::string& sourcePath, const std::string& targetPath) {
+  return Move(sourcePath, targetPath, TEntryResolver(), TEntryResolver());
+}
+
+bool TFileTransfer::Move(const std::string& sourcePath, const std::string& targetPath,
+                         const TEntryResolver& sources, const TEntryResolver& targets) {
   const std::string source = ExcludeTrailingPathDelimiter(sourcePath);
   const std::string target = ExcludeTrailingPathDelimiter(targetPath);
   struct stat st {};
   if (!LStat(source, st)) return FailErrno(source, errno);
   if (source == target) return true;
-  const bool isFolder = S_ISDIR(st.st_mode);
-  struct stat existing {};
-  if (LStat(target, existing)) {
-    const bool targetIsFolder = S_ISDIR(existing.st_mode);
-    if (isFolder && !targetIsFolder) return Fail(target, "a file of that name is in the way");
-    if (!isFolder && targetIsFolder) return Fail(target, "a folder of that name is in the way");
-  }
-  if (isFolder && IsSameOrBelow(target, source)) {
+  if (S_ISDIR(st.st_mode) && IsSameOrBelow(target, source)) {
     return Fail(source, "a folder cannot be moved into itself");
   }
   int error = 0;
   if (!MakeFolders(ParentOf(target), error)) return FailErrno(target, error);
-  if (::rename(source.c_str(), target.c_str()) == 0) return true;
-  error = errno;
-  if (error == EXDEV) return MoveAcrossDevices(source, target, isFolder);
-  if (isFolder && (error == ENOTEMPTY || error == EEXIST)) return MergeFolderInto(source, target);
-  return FailErrno(source, error);
+  TAnchoredEntry from, to;
+  std::string reason;
+  if (!sources.Resolve(source, from, reason)) return Fail(source, reason);
+  if (!targets.Resolve(target, to, reason)) return Fail(target, reason);
+  return MoveEntry(from, to);
 }

@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+class TEntryResolver;
+struct TAnchoredEntry;
 class TProgressTracker;
 
 // One file that an operation could not handle, and why. Path is the source that
@@ -33,6 +35,11 @@ class TFileTransfer {
   bool Copy(const std::string& source, const std::string& target);
   // source: a file, link or folder; an existing folder target is merged into.
   bool Move(const std::string& source, const std::string& target);
+  // The same with the source found by sources and the target by targets: the
+  // renames (and, across file systems, the reads and the removal of the source)
+  // act through the descriptors of the folders they resolve.
+  bool Move(const std::string& source, const std::string& target, const TEntryResolver& sources,
+            const TEntryResolver& targets);
 
   const std::vector<TFileOpFailure>& Failures() const { return failures_; }
   bool Cancelled() const { return cancelled_; }
@@ -50,8 +57,9 @@ class TFileTransfer {
   bool CopyEntry(const std::string& source, const std::string& target);
   bool CopyFolderContents(const std::string& source, const std::string& target);
   bool CopyFolderAtomic(const std::string& source, const std::string& target);
-  bool MoveAcrossDevices(const std::string& source, const std::string& target, bool isFolder);
-  bool MergeFolderInto(const std::string& source, const std::string& target);
+  bool MoveEntry(const TAnchoredEntry& from, const TAnchoredEntry& to);
+  bool MoveAcrossDevices(const TAnchoredEntry& from, const TAnchoredEntry& to, bool isFolder);
+  bool MergeFolderInto(const TAnchoredEntry& from, const TAnchoredEntry& to);
 
   TProgressTracker& progress_;
   std::vector<TFileOpFailure> failures_;
