@@ -154,17 +154,23 @@ bool TEntryResolver::Resolve(const std::string& path, TAnchoredEntry& entry,
 bool TEntryResolver::ResolveBeneath(const std::string& parent, TAnchoredEntry& entry,
                                     std::string& error) const {
   const std::vector<std::string> root = Components(rootPath_);
-  std::string relative;
   // The path as written first; when it reaches the folder by another way (a link
-  // above it, say), its resolved form. Either is only a guide: the lookup below
-  // the folder's descriptor is what keeps the entry inside.
-  bool below = Below(Components(parent), root, relative);
-  if (!below) {
-    try {
-      below = Below(Components(ResolvePath(parent)), root, relative);
-    } catch (const std::runtime_error&) {
-      below = false;
+  // above it, "set/../set", say), its resolved form. Either is only a guide: the
+  // lookup below the folder's descriptor is what keeps the entry inside.
+  std::string relative;
+  if (Below(Components(parent), root, relative)) {
+    entry.Folder.Reset(OpenFolderBeneath(root_.Get(), relative));
+    if (entry.Folder.Valid()) return true;
+    if (errno != EXDEV && errno != ELOOP) {
+      error = ErrorText(errno);
+      return false;
     }
+  }
+  bool below = false;
+  try {
+    below = Below(Components(ResolvePath(parent)), root, relative);
+  } catch (const std::runtime_error&) {
+    below = false;
   }
   if (below) entry.Folder.Reset(OpenFolderBeneath(root_.Get(), relative));
   if (!below || (!entry.Folder.Valid() && (errno == EXDEV || errno == ELOOP))) {
