@@ -67,6 +67,12 @@ std::string RenameNoReplace(const TAnchoredEntry& source, const TAnchoredEntry& 
   return error == EEXIST ? target.Path + " already exists" : std::generic_category().message(error);
 }
 
+std::string TrashOrWhyNot(const TAnchoredEntry& entry) {
+  const TTrashOutcome outcome = MoveToTrashAt(entry.Folder.Get(), entry.Name, entry.Path);
+  if (outcome.Trashed) return {};
+  return outcome.Error.empty() ? "refused by the trash" : outcome.Error;
+}
+
 }  // namespace
 
 int ShellFunctionCode(TSHFileOp operation) {
@@ -233,13 +239,8 @@ void TSHFileOperation::RunDeletes(const std::vector<TJob>& jobs) {
   for (const TJob& job : jobs) {
     TAnchoredEntry entry;
     std::string error;
-    if (!sources_.Resolve(job.Source, entry, error)) {
-      // Left as it is.
-    } else if (toTrash) {
-      const TTrashOutcome outcome = MoveToTrashAt(entry.Folder.Get(), entry.Name, job.Source);
-      if (!outcome.Trashed) error = outcome.Error.empty() ? "refused by the trash" : outcome.Error;
-    } else {
-      error = RemoveEntryAt(entry.Folder.Get(), entry.Name);
+    if (sources_.Resolve(job.Source, entry, error)) {
+      error = toTrash ? TrashOrWhyNot(entry) : RemoveEntryAt(entry.Folder.Get(), entry.Name);
     }
     if (!error.empty()) AddFailure(job.Index, {job.Source, error});
     if (!progress.Advance(job.Source, 1)) break;
