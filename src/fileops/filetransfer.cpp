@@ -213,8 +213,25 @@ std::uint64_t TFileTransfer::TreeSize(const std::string& path) {
   return total;
 }
 
+template <typename TCopy>
+bool TFileTransfer::Through(const TAnchoredEntry& from, const TAnchoredEntry& to, TCopy copy) {
+  const std::string source = PinnedPath(from.Folder.Get(), from.Name);
+  const std::string target = PinnedPath(to.Folder.Get(), to.Name);
+  aliases_ = {{source, from.Path}, {target, to.Path}};
+  const bool ok = copy(source, target);
+  aliases_.clear();
+  return ok;
+}
+
+std::string TFileTransfer::Shown(const std::string& path) const {
+  for (const TAlias& alias : aliases_) {
+    if (path.starts_with(alias.Pinned)) return alias.Shown + path.substr(alias.Pinned.size());
+  }
+  return path;
+}
+
 bool TFileTransfer::Fail(const std::string& path, const std::string& reason) {
-  failures_.push_back({path, reason});
+  failures_.push_back({Shown(path), reason});
   return false;
 }
 
@@ -223,7 +240,7 @@ bool TFileTransfer::FailErrno(const std::string& path, int error) {
 }
 
 bool TFileTransfer::Advance(const std::string& file, std::uint64_t bytes) {
-  if (!progress_.Advance(file, bytes)) cancelled_ = true;
+  if (!progress_.Advance(Shown(file), bytes)) cancelled_ = true;
   return !cancelled_;
 }
 
@@ -340,64 +357,67 @@ bool TFileTransfer::CopyFolderAtomic(const std::string& source, const std::strin
 }
 
 bool TFileTransfer::Copy(const std::string& sourcePath, const std::string& targetPath) {
+  return Copy(sourcePath, targetPath, TEntryResolver(), TEntryResolver());
+}
+
+bool TFileTransfer::Copy(const std::string& sourcePath, const std::string& targetPath,
+                         const TEntryResolver& sources, const TEntryResolver& targets) {
   const std::string source = ExcludeTrailingPathDelimiter(sourcePath);
   const std::string target = ExcludeTrailingPathDelimiter(targetPath);
   struct stat st {};
   if (::stat(source.c_str(), &st) != 0) return FailErrno(source, errno);
-  int error = 0;
-  if (S_ISDIR(st.st_mode)) {
+  const bool isFolder = S_ISDIR(st.st_mode);
+  bool merge = false;
+  struct stat existing {};
+  if (isFolder) {
     if (IsSameOrBelow(target, source)) return Fail(source, "a folder cannot be copied into itself");
-    struct stat existing {};
     if (LStat(target, existing)) {
       if (!S_ISDIR(existing.st_mode)) return Fail(target, "a file of that name is in the way");
-      return CopyFolderContents(source, target);
+      merge = true;
     }
-    if (!MakeFolders(ParentOf(target), error)) return FailErrno(target, error);
-    return CopyFolderAtomic(source, target);
-  }
-  if (!S_ISREG(st.st_mode)) return Fail(source, "not a regular file or folder");
-  struct stat existing {};
-  if (::stat(target.c_str(), &existing) == 0) {
-    if (S_ISDIR(existing.st_mode)) return Fail(target, "a folder of that name is in the way");
-    if (existing.st_dev == st.st_dev && existing.st_ino == st.st_ino) {
-      return Fail(source, "source and destination are the same file");
+  } else {
+    if (!S_ISREG(st.st_mode)) return Fail(source, "not a regular file or folder");
+    if (::stat(target.c_str(), &existing) == 0) {
+      if (S_ISDIR(existing.st_mode)) return Fail(target, "a folder of that name is in the way");
+      if (existing.st_dev == st.st_dev && existing.st_ino == st.st_ino) {
+        return Fail(source, "source and destination are the same file");
+      }
     }
   }
+  int error = 0;
   if (!MakeFolders(ParentOf(target), error)) return FailErrno(target, error);
-  return CopyFileAtomic(source, target);
+  TAnchoredEntry from, to;
+  std::string reason;
+  if (!sources.Resolve(source, from, reason)) return Fail(source, reason);
+  if (!targets.Resolve(target, to, reason)) return Fail(target, reason);
+  return Through(from, to, [&](const std::string& pinnedSource, const std::string& pinnedTarget) {
+    if (merge) return CopyFolderContents(pinnedSource, pinnedTarget);
+    return isFolder ? CopyFolderAtomic(pinnedSource, pinnedTarget)
+                    : CopyFileAtomic(pinnedSource, pinnedTarget);
+  });
 }
 
 bool TFileTransfer::MoveAcrossDevices(const TAnchoredEntry& from, const TAnchoredEntry& to,
                                       bool isFolder) {
   // The copy reaches both through their folders' descriptors too, so what is
   // removed below is what was copied.
-  const std::string source = PinnedPath(from.Folder.Get(), from.Name);
-  const std::string target = PinnedPath(to.Folder.Get(), to.Name);
-  const std::size_t reported = failures_.size();
-  bool copied = false;
-  struct stat st {};
-  if (!LStat(source, st)) {
-    FailErrno(source, errno);
-  } else if (isFolder) {
+  const bool copied = Through(from, to, [&](const std::string& source, const std::string& target) {
+    struct stat st {};
+    if (!LStat(source, st)) return FailErrno(source, errno);
+    bool ok = false;
     struct stat existing {};
-    copied = LStat(target, existing) ? CopyFolderContents(source, target)
-                                     : CopyFolderAtomic(source, target);
-  } else if (S_ISLNK(st.st_mode)) {
-    copied = CopyLinkAtomic(source, target);
-  } else {
-    copied = CopyFileAtomic(source, target);
-  }
-  // Failures name the paths the caller knows, not the descriptors'.
-  for (std::size_t i = reported; i < failures_.size(); ++i) {
-    std::string& path = failures_[i].Path;
-    if (path.starts_with(source)) {
-      path.replace(0, source.size(), from.Path);
-    } else if (path.starts_with(target)) {
-      path.replace(0, target.size(), to.Path);
+    if (isFolder) {
+      ok = LStat(target, existing) ? CopyFolderContents(source, target)
+                                   : CopyFolderAtomic(source, target);
+    } else if (S_ISLNK(st.st_mode)) {
+      ok = CopyLinkAtomic(source, target);
+    } else {
+      ok = CopyFileAtomic(source, target);
     }
-  }
+    if (ok) SyncFolder(ParentOf(target));
+    return ok;
+  });
   if (!copied) return false;
-  SyncFolder(ParentOf(target));
   const std::string error = RemoveEntryAt(from.Folder.Get(), from.Name);
   if (!error.empty()) {
     return Fail(from.Path,

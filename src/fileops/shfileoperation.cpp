@@ -215,7 +215,7 @@ void TSHFileOperation::RunTransfers(const std::vector<TJob>& jobs) {
     }
     const std::uint64_t before = progress.Done();
     if (operation_ == foCopy) {
-      transfer.Copy(jobs[i].Source, target);
+      transfer.Copy(jobs[i].Source, target, sources_, targets_);
     } else {
       transfer.Move(jobs[i].Source, target, sources_, targets_);
     }

@@ -66,6 +66,7 @@ TEST(SHFileOperationRace, AFolderSwappedForALinkNeverLeadsOutOfTheSet) {
       {"delete", foDelete, {fofSilent}, ""},
       {"rename", foRename, {fofSilent}, "sub/renamed.nfo"},
       {"move", foMove, {fofMultiDestFiles, fofSilent}, "moved/f.nfo"},
+      {"copy", foCopy, {fofMultiDestFiles, fofSilent}, "copied/f.nfo"},
   };
   const TTempTree home;
   const TPrivateTrash trash(home);
@@ -96,7 +97,10 @@ TEST(SHFileOperationRace, AFolderSwappedForALinkNeverLeadsOutOfTheSet) {
         op->SetConfineTo(set);
         op->SetConfineTargetsTo(set);
         op->Execute();
-        if (!t.Exists("outside/sub/f.nfo") || t.Exists("outside/sub/renamed.nfo")) ++escapes;
+        if (!t.Exists("outside/sub/f.nfo") || t.Exists("outside/sub/renamed.nfo") ||
+            (t.Exists("set/copied/f.nfo") && t.Read("set/copied/f.nfo") == "outside")) {
+          ++escapes;
+        }
       }
     }
     EXPECT_EQ(escapes, 0) << "of " << kRounds << " rounds";
