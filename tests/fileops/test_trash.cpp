@@ -150,17 +150,40 @@ TEST_F(MoveToTrashTest, TheRestoreInformationGoesWhenTheFileCannotBeTrashed) {
 }
 
 TEST_F(MoveToTrashTest, AFileOnAnotherFileSystemGoesToTheTrashAtItsTop) {
-  const std::string top = files_.MakeDir("mnt");
-  const TPrivateTmpfs fs(top, "1m");
-  MOUNT_OR_SKIP(fs);
-  const std::string a = files_.Write("mnt/sub/a.nfo", "a");
+  const std::string uid = std::to_string(::getuid());
+  struct TCase {
+    const char* Name;
+    std::function<void(const std::string& top)> Prepare;
+    std::string Trash;  // below the top
+  };
+  const TCase cases[] = {
+      {"no shared trash", [](const std::string&) {}, ".Trash-" + uid},
+      {"a shared, sticky .Trash",
+       [](const std::string& top) { ::mkdir((top + ".Trash").c_str(), 01777); }, ".Trash/" + uid},
+      {"a .Trash that is not sticky",
+       [](const std::string& top) { ::mkdir((top + ".Trash").c_str(), 0777); }, ".Trash-" + uid},
+      {"a .Trash that is a link",
+       [](const std::string& top) {
+         ::mkdir((top + "elsewhere").c_str(), 01777);
+         ::symlink("elsewhere", (top + ".Trash").c_str());
+       },
+       ".Trash-" + uid},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Name);
+    const std::string top = files_.MakeDir(std::string("mnt-") + c.Name) + "/";
+    const TPrivateTmpfs fs(top, "1m");
+    MOUNT_OR_SKIP(fs);
+    c.Prepare(top);
+    const std::string a = files_.Write(std::string("mnt-") + c.Name + "/sub/a.nfo", "a");
 
-  const std::vector<TTrashOutcome> outcomes = MoveToTrash({a});
-  ASSERT_TRUE(outcomes.at(0).Trashed) << outcomes.at(0).Error;
-  const std::string trash = "mnt/.Trash-" + std::to_string(::getuid());
-  EXPECT_EQ(files_.Read(trash + "/files/a.nfo"), "a");
-  EXPECT_TRUE(files_.Exists(trash + "/info/a.nfo.trashinfo"));
-  EXPECT_FALSE(trash_.Holds("a.nfo"));
+    const std::vector<TTrashOutcome> outcomes = MoveToTrash({a});
+    ASSERT_TRUE(outcomes.at(0).Trashed) << outcomes.at(0).Error;
+    EXPECT_EQ(files_.Read(std::string("mnt-") + c.Name + "/" + c.Trash + "/files/a.nfo"), "a");
+    EXPECT_TRUE(
+        files_.Exists(std::string("mnt-") + c.Name + "/" + c.Trash + "/info/a.nfo.trashinfo"));
+    EXPECT_FALSE(trash_.Holds("a.nfo"));
+  }
 }
 
 TEST(WriteSFVTrash, IRDFilesGoThroughTheFileLayerAndEveryRefusalIsReportedOnce) {
