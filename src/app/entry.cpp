@@ -5,6 +5,7 @@
 #include "checkwindow/widgets/checksfvwindow.h"
 #include "config/config.h"
 #include "config/udfxml.h"
+#include "fileops/widgets/fileprogressdialog.h"
 #include "support/debug.h"
 #include "support/messages.h"
 #include "support/productinfo.h"
@@ -70,6 +71,8 @@ int RunCheckwell(QApplication& application, const std::vector<std::string>& argu
   application.setWindowIcon(ApplicationIcon());
   TDialogInteraction dialogs;
   const TScopedUserInteraction answers(dialogs);
+  TFileProgressDialogFactory progressDialogs;
+  const TScopedFileOperationProgressFactory fileProgress(progressDialogs);
 
   if (!CheckXMLParser(&CreateXMLDocument, &ShellOpenDefault)) return 1;
   const std::unique_ptr<QWidget> window = CreateMainWindow(ChooseEntry(arguments), configPath);

@@ -1,5 +1,6 @@
 #include "fileops/filetransfer.h"
 
+#include "fileops/anchoredentry.h"
 #include "fileops/fileprogress.h"
 #include "support/filedescriptor.h"
 #include "support/paths.h"
@@ -185,15 +186,10 @@ bool ReadLink(const std::string& path, std::string& text, int& error) {
 }  // namespace
 
 std::string RemovePermanently(const std::string& path) {
-  struct stat st {};
-  const std::string bare = ExcludeTrailingPathDelimiter(path);
-  if (!LStat(bare, st)) return ErrorText(errno);
-  if (S_ISDIR(st.st_mode)) {
-    std::error_code ec;
-    std::filesystem::remove_all(bare, ec);
-    return ec ? ec.message() : std::string();
-  }
-  return ::unlink(bare.c_str()) == 0 ? std::string() : ErrorText(errno);
+  TAnchoredEntry entry;
+  std::string error;
+  if (!TEntryResolver().Resolve(path, entry, error)) return error;
+  return RemoveEntryAt(entry.Folder.Get(), entry.Name);
 }
 
 TFileTransfer::TFileTransfer(TProgressTracker& progress) : progress_(progress) {}
@@ -217,8 +213,25 @@ std::uint64_t TFileTransfer::TreeSize(const std::string& path) {
   return total;
 }
 
+template <typename TCopy>
+bool TFileTransfer::Through(const TAnchoredEntry& from, const TAnchoredEntry& to, TCopy copy) {
+  const std::string source = PinnedPath(from.Folder.Get(), from.Name);
+  const std::string target = PinnedPath(to.Folder.Get(), to.Name);
+  aliases_ = {{source, from.Path}, {target, to.Path}};
+  const bool ok = copy(source, target);
+  aliases_.clear();
+  return ok;
+}
+
+std::string TFileTransfer::Shown(const std::string& path) const {
+  for (const TAlias& alias : aliases_) {
+    if (path.starts_with(alias.Pinned)) return alias.Shown + path.substr(alias.Pinned.size());
+  }
+  return path;
+}
+
 bool TFileTransfer::Fail(const std::string& path, const std::string& reason) {
-  failures_.push_back({path, reason});
+  failures_.push_back({Shown(path), reason});
   return false;
 }
 
@@ -227,7 +240,7 @@ bool TFileTransfer::FailErrno(const std::string& path, int error) {
 }
 
 bool TFileTransfer::Advance(const std::string& file, std::uint64_t bytes) {
-  if (!progress_.Advance(file, bytes)) cancelled_ = true;
+  if (!progress_.Advance(Shown(file), bytes)) cancelled_ = true;
   return !cancelled_;
 }
 
@@ -344,91 +357,143 @@ bool TFileTransfer::CopyFolderAtomic(const std::string& source, const std::strin
 }
 
 bool TFileTransfer::Copy(const std::string& sourcePath, const std::string& targetPath) {
+  return Copy(sourcePath, targetPath, TEntryResolver(), TEntryResolver());
+}
+
+bool TFileTransfer::Copy(const std::string& sourcePath, const std::string& targetPath,
+                         const TEntryResolver& sources, const TEntryResolver& targets) {
   const std::string source = ExcludeTrailingPathDelimiter(sourcePath);
   const std::string target = ExcludeTrailingPathDelimiter(targetPath);
   struct stat st {};
   if (::stat(source.c_str(), &st) != 0) return FailErrno(source, errno);
-  int error = 0;
-  if (S_ISDIR(st.st_mode)) {
+  const bool isFolder = S_ISDIR(st.st_mode);
+  bool merge = false;
+  struct stat existing {};
+  if (isFolder) {
     if (IsSameOrBelow(target, source)) return Fail(source, "a folder cannot be copied into itself");
-    struct stat existing {};
     if (LStat(target, existing)) {
       if (!S_ISDIR(existing.st_mode)) return Fail(target, "a file of that name is in the way");
-      return CopyFolderContents(source, target);
+      merge = true;
     }
-    if (!MakeFolders(ParentOf(target), error)) return FailErrno(target, error);
-    return CopyFolderAtomic(source, target);
-  }
-  if (!S_ISREG(st.st_mode)) return Fail(source, "not a regular file or folder");
-  struct stat existing {};
-  if (::stat(target.c_str(), &existing) == 0) {
-    if (S_ISDIR(existing.st_mode)) return Fail(target, "a folder of that name is in the way");
-    if (existing.st_dev == st.st_dev && existing.st_ino == st.st_ino) {
-      return Fail(source, "source and destination are the same file");
+  } else {
+    if (!S_ISREG(st.st_mode)) return Fail(source, "not a regular file or folder");
+    if (::stat(target.c_str(), &existing) == 0) {
+      if (S_ISDIR(existing.st_mode)) return Fail(target, "a folder of that name is in the way");
+      if (existing.st_dev == st.st_dev && existing.st_ino == st.st_ino) {
+        return Fail(source, "source and destination are the same file");
+      }
     }
   }
+  int error = 0;
   if (!MakeFolders(ParentOf(target), error)) return FailErrno(target, error);
-  return CopyFileAtomic(source, target);
+  TAnchoredEntry from, to;
+  std::string reason;
+  if (!sources.Resolve(source, from, reason)) return Fail(source, reason);
+  if (!targets.Resolve(target, to, reason)) return Fail(target, reason);
+  return Through(from, to, [&](const std::string& pinnedSource, const std::string& pinnedTarget) {
+    if (merge) return CopyFolderContents(pinnedSource, pinnedTarget);
+    return isFolder ? CopyFolderAtomic(pinnedSource, pinnedTarget)
+                    : CopyFileAtomic(pinnedSource, pinnedTarget);
+  });
 }
 
-bool TFileTransfer::MoveAcrossDevices(const std::string& source, const std::string& target,
+bool TFileTransfer::MoveAcrossDevices(const TAnchoredEntry& from, const TAnchoredEntry& to,
                                       bool isFolder) {
-  bool copied = false;
-  struct stat st {};
-  if (!LStat(source, st)) return FailErrno(source, errno);
-  if (isFolder) {
+  // The copy reaches both through their folders' descriptors too, so what is
+  // removed below is what was copied.
+  const bool copied = Through(from, to, [&](const std::string& source, const std::string& target) {
+    struct stat st {};
+    if (!LStat(source, st)) return FailErrno(source, errno);
+    bool ok = false;
     struct stat existing {};
-    copied = LStat(target, existing) ? CopyFolderContents(source, target)
-                                     : CopyFolderAtomic(source, target);
-  } else if (S_ISLNK(st.st_mode)) {
-    copied = CopyLinkAtomic(source, target);
-  } else {
-    copied = CopyFileAtomic(source, target);
-  }
+    if (isFolder) {
+      ok = LStat(target, existing) ? CopyFolderContents(source, target)
+                                   : CopyFolderAtomic(source, target);
+    } else if (S_ISLNK(st.st_mode)) {
+      ok = CopyLinkAtomic(source, target);
+    } else {
+      ok = CopyFileAtomic(source, target);
+    }
+    if (ok) SyncFolder(ParentOf(target));
+    return ok;
+  });
   if (!copied) return false;
-  SyncFolder(ParentOf(target));
-  const std::string error = RemovePermanently(source);
+  const std::string error = RemoveEntryAt(from.Folder.Get(), from.Name);
   if (!error.empty()) {
-    return Fail(source,
-                "copied to " + target + ", but the original could not be removed: " + error);
+    return Fail(from.Path,
+                "copied to " + to.Path + ", but the original could not be removed: " + error);
   }
   return true;
 }
 
-bool TFileTransfer::MergeFolderInto(const std::string& source, const std::string& target) {
+bool TFileTransfer::MergeFolderInto(const TAnchoredEntry& from, const TAnchoredEntry& to) {
+  // O_NOFOLLOW: a folder swapped for a link on the way is refused, never entered.
+  const TFileDescriptor fromFolder(::openat(from.Folder.Get(), from.Name.c_str(),
+                                            O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+  if (!fromFolder.Valid()) return FailErrno(from.Path, errno);
+  const TFileDescriptor toFolder(
+      ::openat(to.Folder.Get(), to.Name.c_str(), O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+  if (!toFolder.Valid()) return FailErrno(to.Path, errno);
   std::vector<std::string> names;
   int error = 0;
-  if (!ListFolder(source, names, error)) return FailErrno(source, error);
+  if (!ListFolderAt(fromFolder.Get(), names, error)) return FailErrno(from.Path, error);
   bool ok = true;
   for (const std::string& name : names) {
-    if (!Move(Join(source, name), Join(target, name))) ok = false;
+    const TAnchoredEntry child{TFileDescriptor(::fcntl(fromFolder.Get(), F_DUPFD_CLOEXEC, 0)), name,
+                               Join(from.Path, name)};
+    const TAnchoredEntry childTarget{TFileDescriptor(::fcntl(toFolder.Get(), F_DUPFD_CLOEXEC, 0)),
+                                     name, Join(to.Path, name)};
+    if (!child.Folder.Valid() || !childTarget.Folder.Valid()) return FailErrno(child.Path, errno);
+    if (!MoveEntry(child, childTarget)) ok = false;
     if (cancelled_) return false;
   }
-  if (ok && ::rmdir(source.c_str()) != 0) return FailErrno(source, errno);
+  if (ok && ::unlinkat(from.Folder.Get(), from.Name.c_str(), AT_REMOVEDIR) != 0) {
+    return FailErrno(from.Path, errno);
+  }
   return ok;
 }
 
+bool TFileTransfer::MoveEntry(const TAnchoredEntry& from, const TAnchoredEntry& to) {
+  struct stat st {};
+  if (::fstatat(from.Folder.Get(), from.Name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
+    return FailErrno(from.Path, errno);
+  }
+  const bool isFolder = S_ISDIR(st.st_mode);
+  struct stat existing {};
+  if (::fstatat(to.Folder.Get(), to.Name.c_str(), &existing, AT_SYMLINK_NOFOLLOW) == 0) {
+    if (existing.st_dev == st.st_dev && existing.st_ino == st.st_ino) return true;
+    const bool targetIsFolder = S_ISDIR(existing.st_mode);
+    if (isFolder && !targetIsFolder) return Fail(to.Path, "a file of that name is in the way");
+    if (!isFolder && targetIsFolder) return Fail(to.Path, "a folder of that name is in the way");
+  }
+  if (::renameat(from.Folder.Get(), from.Name.c_str(), to.Folder.Get(), to.Name.c_str()) == 0) {
+    return true;
+  }
+  const int error = errno;
+  if (error == EXDEV) return MoveAcrossDevices(from, to, isFolder);
+  if (isFolder && (error == ENOTEMPTY || error == EEXIST)) return MergeFolderInto(from, to);
+  return FailErrno(from.Path, error);
+}
+
 bool TFileTransfer::Move(const std::string& sourcePath, const std::string& targetPath) {
+  return Move(sourcePath, targetPath, TEntryResolver(), TEntryResolver());
+}
+
+bool TFileTransfer::Move(const std::string& sourcePath, const std::string& targetPath,
+                         const TEntryResolver& sources, const TEntryResolver& targets) {
   const std::string source = ExcludeTrailingPathDelimiter(sourcePath);
   const std::string target = ExcludeTrailingPathDelimiter(targetPath);
   struct stat st {};
   if (!LStat(source, st)) return FailErrno(source, errno);
   if (source == target) return true;
-  const bool isFolder = S_ISDIR(st.st_mode);
-  struct stat existing {};
-  if (LStat(target, existing)) {
-    const bool targetIsFolder = S_ISDIR(existing.st_mode);
-    if (isFolder && !targetIsFolder) return Fail(target, "a file of that name is in the way");
-    if (!isFolder && targetIsFolder) return Fail(target, "a folder of that name is in the way");
-  }
-  if (isFolder && IsSameOrBelow(target, source)) {
+  if (S_ISDIR(st.st_mode) && IsSameOrBelow(target, source)) {
     return Fail(source, "a folder cannot be moved into itself");
   }
   int error = 0;
   if (!MakeFolders(ParentOf(target), error)) return FailErrno(target, error);
-  if (::rename(source.c_str(), target.c_str()) == 0) return true;
-  error = errno;
-  if (error == EXDEV) return MoveAcrossDevices(source, target, isFolder);
-  if (isFolder && (error == ENOTEMPTY || error == EEXIST)) return MergeFolderInto(source, target);
-  return FailErrno(source, error);
+  TAnchoredEntry from, to;
+  std::string reason;
+  if (!sources.Resolve(source, from, reason)) return Fail(source, reason);
+  if (!targets.Resolve(target, to, reason)) return Fail(target, reason);
+  return MoveEntry(from, to);
 }

@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+class TEntryResolver;
+struct TAnchoredEntry;
 class TProgressTracker;
 
 // One file that an operation could not handle, and why. Path is the source that
@@ -31,8 +33,17 @@ class TFileTransfer {
   // source: a file (links are followed) or a folder, copied with everything in it
   // (links inside are copied as links); an existing folder target is merged into.
   bool Copy(const std::string& source, const std::string& target);
+  // The same with the source found by sources and the target by targets; the copy
+  // reads and writes through the descriptors of the folders they resolve.
+  bool Copy(const std::string& source, const std::string& target, const TEntryResolver& sources,
+            const TEntryResolver& targets);
   // source: a file, link or folder; an existing folder target is merged into.
   bool Move(const std::string& source, const std::string& target);
+  // The same with the source found by sources and the target by targets: the
+  // renames (and, across file systems, the reads and the removal of the source)
+  // act through the descriptors of the folders they resolve.
+  bool Move(const std::string& source, const std::string& target, const TEntryResolver& sources,
+            const TEntryResolver& targets);
 
   const std::vector<TFileOpFailure>& Failures() const { return failures_; }
   bool Cancelled() const { return cancelled_; }
@@ -41,6 +52,12 @@ class TFileTransfer {
   static std::uint64_t TreeSize(const std::string& path);
 
  private:
+  // Runs copy(source, target) on paths that reach both entries through their
+  // folders' descriptors; messages and progress still show the caller's paths.
+  template <typename TCopy>
+  bool Through(const TAnchoredEntry& from, const TAnchoredEntry& to, TCopy copy);
+  std::string Shown(const std::string& path) const;
+
   bool Fail(const std::string& path, const std::string& reason);
   bool FailErrno(const std::string& path, int error);
   bool Advance(const std::string& file, std::uint64_t bytes);
@@ -50,12 +67,17 @@ class TFileTransfer {
   bool CopyEntry(const std::string& source, const std::string& target);
   bool CopyFolderContents(const std::string& source, const std::string& target);
   bool CopyFolderAtomic(const std::string& source, const std::string& target);
-  bool MoveAcrossDevices(const std::string& source, const std::string& target, bool isFolder);
-  bool MergeFolderInto(const std::string& source, const std::string& target);
+  bool MoveEntry(const TAnchoredEntry& from, const TAnchoredEntry& to);
+  bool MoveAcrossDevices(const TAnchoredEntry& from, const TAnchoredEntry& to, bool isFolder);
+  bool MergeFolderInto(const TAnchoredEntry& from, const TAnchoredEntry& to);
 
   TProgressTracker& progress_;
   std::vector<TFileOpFailure> failures_;
   std::vector<char> buffer_;
+  struct TAlias {
+    std::string Pinned, Shown;
+  };
+  std::vector<TAlias> aliases_;
   bool cancelled_ = false;
 };
 

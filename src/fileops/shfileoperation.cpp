@@ -1,5 +1,6 @@
 #include "fileops/shfileoperation.h"
 
+#include "fileops/anchoredentry.h"
 #include "fileops/fileprogress.h"
 #include "fileops/pathsafety.h"
 #include "fileops/trash.h"
@@ -39,25 +40,37 @@ std::string FreeNameFor(const std::string& path) {
 
 // Never replaces an existing file. A name that differs only in letter case may
 // lead to the very same file on a case-insensitive file system: that is a rename.
-std::string RenameNoReplace(const std::string& source, const std::string& target) {
-  struct stat from {};
-  if (::lstat(source.c_str(), &from) != 0) return std::generic_category().message(errno);
-  struct stat to {};
-  if (::lstat(target.c_str(), &to) == 0) {
-    if (to.st_dev != from.st_dev || to.st_ino != from.st_ino) return target + " already exists";
-    return ::rename(source.c_str(), target.c_str()) == 0 ? std::string()
-                                                         : std::generic_category().message(errno);
+std::string RenameNoReplace(const TAnchoredEntry& source, const TAnchoredEntry& target) {
+  const int from = source.Folder.Get();
+  const int to = target.Folder.Get();
+  const char* fromName = source.Name.c_str();
+  const char* toName = target.Name.c_str();
+  struct stat st {};
+  if (::fstatat(from, fromName, &st, AT_SYMLINK_NOFOLLOW) != 0) {
+    return std::generic_category().message(errno);
   }
-  if (::renameat2(AT_FDCWD, source.c_str(), AT_FDCWD, target.c_str(), RENAME_NOREPLACE) == 0) {
-    return {};
+  struct stat existing {};
+  if (::fstatat(to, toName, &existing, AT_SYMLINK_NOFOLLOW) == 0) {
+    if (existing.st_dev != st.st_dev || existing.st_ino != st.st_ino) {
+      return target.Path + " already exists";
+    }
+    return ::renameat(from, fromName, to, toName) == 0 ? std::string()
+                                                       : std::generic_category().message(errno);
   }
+  if (::renameat2(from, fromName, to, toName, RENAME_NOREPLACE) == 0) return {};
   const int error = errno;
   // Some file systems cannot promise "no replace"; the look above is the best left.
   if (error == EINVAL || error == ENOSYS) {
-    return ::rename(source.c_str(), target.c_str()) == 0 ? std::string()
-                                                         : std::generic_category().message(errno);
+    return ::renameat(from, fromName, to, toName) == 0 ? std::string()
+                                                       : std::generic_category().message(errno);
   }
-  return error == EEXIST ? target + " already exists" : std::generic_category().message(error);
+  return error == EEXIST ? target.Path + " already exists" : std::generic_category().message(error);
+}
+
+std::string TrashOrWhyNot(const TAnchoredEntry& entry) {
+  const TTrashOutcome outcome = MoveToTrashAt(entry.Folder.Get(), entry.Name, entry.Path);
+  if (outcome.Trashed) return {};
+  return outcome.Error.empty() ? "refused by the trash" : outcome.Error;
 }
 
 }  // namespace
@@ -202,9 +215,9 @@ void TSHFileOperation::RunTransfers(const std::vector<TJob>& jobs) {
     }
     const std::uint64_t before = progress.Done();
     if (operation_ == foCopy) {
-      transfer.Copy(jobs[i].Source, target);
+      transfer.Copy(jobs[i].Source, target, sources_, targets_);
     } else {
-      transfer.Move(jobs[i].Source, target);
+      transfer.Move(jobs[i].Source, target, sources_, targets_);
     }
     // A rename moves no bytes; the display still has to move on by the item's size.
     const std::uint64_t moved = progress.Done() - before;
@@ -224,16 +237,10 @@ void TSHFileOperation::RunDeletes(const std::vector<TJob>& jobs) {
   progress.SetTotal(jobs.size());
   const bool toTrash = flags_.Contains(fofAllowUndo);
   for (const TJob& job : jobs) {
+    TAnchoredEntry entry;
     std::string error;
-    if (toTrash) {
-      const std::vector<TTrashOutcome> outcome = MoveToTrash({job.Source});
-      if (outcome.empty()) {
-        error = "the trash gave no answer";
-      } else if (!outcome.front().Trashed) {
-        error = outcome.front().Error.empty() ? "refused by the trash" : outcome.front().Error;
-      }
-    } else {
-      error = RemovePermanently(job.Source);
+    if (sources_.Resolve(job.Source, entry, error)) {
+      error = toTrash ? TrashOrWhyNot(entry) : RemoveEntryAt(entry.Folder.Get(), entry.Name);
     }
     if (!error.empty()) AddFailure(job.Index, {job.Source, error});
     if (!progress.Advance(job.Source, 1)) break;
@@ -243,10 +250,22 @@ void TSHFileOperation::RunDeletes(const std::vector<TJob>& jobs) {
 
 void TSHFileOperation::RunRenames(const std::vector<TJob>& jobs) {
   for (const TJob& job : jobs) {
-    const std::string error = RenameNoReplace(ExcludeTrailingPathDelimiter(job.Source),
-                                              ExcludeTrailingPathDelimiter(job.Target));
+    TAnchoredEntry source, target;
+    std::string error;
+    if (sources_.Resolve(job.Source, source, error) &&
+        sources_.Resolve(ExcludeTrailingPathDelimiter(job.Target), target, error)) {
+      error = RenameNoReplace(source, target);
+    }
     if (!error.empty()) AddFailure(job.Index, {job.Source, error});
   }
+}
+
+bool TSHFileOperation::ConfineResolvers() {
+  sources_ = TEntryResolver();
+  targets_ = TEntryResolver();
+  confineError_.clear();
+  return (confineTo_.empty() || sources_.ConfineTo(confineTo_, confineError_)) &&
+         (confineTargetsTo_.empty() || targets_.ConfineTo(confineTargetsTo_, confineError_));
 }
 
 void TSHFileOperation::AddFailure(std::size_t index, TFileOpFailure failure) {
@@ -269,7 +288,11 @@ bool TSHFileOperation::Execute() {
   failures_.clear();
   failureIndices_.clear();
   anyOperationsAborted_ = false;
-  const std::vector<TJob> jobs = PlanJobs();
+  std::vector<TJob> jobs = PlanJobs();
+  if (!ConfineResolvers()) {
+    for (const TJob& job : jobs) AddFailure(job.Index, {job.Source, confineError_});
+    jobs.clear();
+  }
   switch (operation_) {
     case foCopy:
     case foMove:

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "fileops/anchoredentry.h"
 #include "fileops/filetransfer.h"
 #include "support/report.h"
 
@@ -98,7 +99,9 @@ class TSHFileOperation : public QObject {
 
   // When set, no source (nor a rename's new name) outside this folder's tree is
   // touched: such entries are refused and reported like any other failure. Callers
-  // that act on the names an SFV lists set the SFV's folder here.
+  // that act on the names an SFV lists set the SFV's folder here. Each trash,
+  // delete, rename and move then finds its file below a descriptor of this folder
+  // and acts through it, so a folder swapped for a link meanwhile leads nowhere.
   const std::string& ConfineTo() const { return confineTo_; }
   void SetConfineTo(const std::string& folder) { confineTo_ = folder; }
   // The same for the targets of a copy or move (the destination folder).
@@ -129,6 +132,7 @@ class TSHFileOperation : public QObject {
   void RunTransfers(const std::vector<TJob>& jobs);
   void RunDeletes(const std::vector<TJob>& jobs);
   void RunRenames(const std::vector<TJob>& jobs);
+  bool ConfineResolvers();
   std::string DefaultTitle() const;
   std::string FailureHeading() const;
   void AddFailure(std::size_t index, TFileOpFailure failure);
@@ -142,6 +146,9 @@ class TSHFileOperation : public QObject {
   std::chrono::milliseconds progressDelay_{1000};
   std::string confineTo_;
   std::string confineTargetsTo_;
+  TEntryResolver sources_;
+  TEntryResolver targets_;
+  std::string confineError_;
   TReportEvent onReport_;
   bool anyOperationsAborted_ = false;
   std::vector<TFileOpFailure> failures_;

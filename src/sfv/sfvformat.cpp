@@ -2,8 +2,7 @@
 
 #include "config/atomicfile.h"
 #include "config/udfxml.h"
-#include "fileops/pathsafety.h"
-#include "fileops/trash.h"
+#include "fileops/shfileoperation.h"
 #include "sfv/extensionrules.h"
 #include "support/paths.h"
 #include "support/productinfo.h"
@@ -107,25 +106,6 @@ std::string CommentLine(const pugi::xml_node& file, const std::string& writtenNa
   return ";" + writtenName;
 }
 
-std::string LeftAloneWarning(const std::string& sfvPath, const std::vector<std::string>& files) {
-  std::string text =
-      "These files were not moved to the trash because they lie outside the "
-      "folder of\r" +
-      sfvPath + ":";
-  for (const std::string& file : files) text += "\r" + file;
-  return text;
-}
-
-std::string RefusedWarning(const std::vector<TTrashOutcome>& outcomes) {
-  std::string text;
-  for (const TTrashOutcome& outcome : outcomes) {
-    if (outcome.Trashed) continue;
-    text += "\r" + outcome.Path + ": " +
-            (outcome.Error.empty() ? std::string("refused by the trash") : outcome.Error);
-  }
-  return text.empty() ? text : "These files could not be moved to the trash:" + text;
-}
-
 }  // namespace
 
 bool ParseSFV(const std::string& text, const std::string& folder, const pugi::xml_document& config,
@@ -221,22 +201,21 @@ void WriteSFV(const std::string& fileDetailsXML, const std::string& sfvPath, con
   SortFileDetails(root, "name");
   const std::string folder = ExtractFilePath(sfvPath);
 
-  // A stranger's SFV may list "../" names or links that lead out of its folder;
-  // only files inside the folder's tree ever go to the trash on its behalf.
-  std::vector<std::string> toTrash, leftAlone;
+  // Like every bulk change this goes through the file layer. Confined to the SFV's
+  // folder, it refuses the "../" names and links of a stranger's SFV that lead
+  // out of it, and reports them with whatever the trash refused, once.
+  TSHFileOperation trash;
+  trash.SetOperation(foDelete);
+  trash.SetFlags({fofAllowUndo, fofNoConfirmation});
+  trash.SetConfineTo(folder);
+  trash.SetOnReport(onReport);
   for (const pugi::xml_node& file : root.children("file")) {
     if (std::string_view(file.attribute("action").value()) != kActionIgnoreRemoveDelete) continue;
     const std::string name = file.attribute("name").value();
-    if (!FileExists(name)) continue;
-    (IsInsideFolderTree(name, folder) ? toTrash : leftAlone).push_back(name);
+    if (FileExists(name)) trash.FilesFrom().push_back(name);
   }
-  // Whatever the trash refuses stays where it is; the SFV is rewritten all the same.
-  std::string warning = leftAlone.empty() ? std::string() : LeftAloneWarning(sfvPath, leftAlone);
-  if (!toTrash.empty()) {
-    const std::string refused = RefusedWarning(MoveToTrash(toTrash));
-    if (!refused.empty()) warning += (warning.empty() ? "" : "\r") + refused;
-  }
-  if (!warning.empty() && onReport) onReport(warning);
+  // Whatever is refused stays where it is; the SFV is rewritten all the same.
+  if (!trash.FilesFrom().empty()) trash.Execute();
 
   WriteFileAtomically(sfvPath, FormatSFV(root, folder, clock()));
 }

@@ -28,7 +28,8 @@ using TSFVClock = std::function<TDateTime()>;
 // std::runtime_error on failure (the old SFV is then intact).
 // An "IRD" file that does not lie inside the SFV's folder tree is left where it is
 // (and still dropped from the SFV), and so is one the trash refuses. Such files
-// are listed in one warning to onReport, before the SFV is written.
+// are listed in one warning to onReport, before the SFV is written: the trash goes
+// through TSHFileOperation like every bulk change.
 void WriteSFV(const std::string& fileDetailsXML, const std::string& sfvPath,
               const TReportEvent& onReport);
 void WriteSFV(const std::string& fileDetailsXML, const std::string& sfvPath, const TSFVClock& clock,

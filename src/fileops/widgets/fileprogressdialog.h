@@ -3,8 +3,8 @@
 #include "fileops/fileprogress.h"
 
 #include <QPointer>
+#include <QProgressDialog>
 
-class QProgressDialog;
 class QWidget;
 
 // The progress display of long file operations: a modal dialog with a Cancel
