@@ -5,6 +5,8 @@
 BUILD ?= build
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
+# Warnings are errors in our builds; WERROR=OFF builds past them.
+WERROR ?= ON
 
 .PHONY: all deps configure build run test bench install clean
 
@@ -14,9 +16,14 @@ deps:
 	@bash scripts/install-deps.sh
 
 $(BUILD)/build.ninja:
-	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_FLAGS)
+	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DCHECKWELL_WERROR=$(WERROR) $(CMAKE_FLAGS)
 
+# A build folder configured before the option existed, or with the other value, is
+# set again.
 configure: deps $(BUILD)/build.ninja
+	@grep -qx 'CHECKWELL_WERROR:BOOL=$(WERROR)' $(BUILD)/CMakeCache.txt || \
+	  cmake -S . -B $(BUILD) -DCHECKWELL_WERROR=$(WERROR)
 
 build: configure
 	cmake --build $(BUILD) -j $(JOBS)
@@ -37,4 +44,4 @@ install: build
 	cmake --install $(BUILD)
 
 clean:
-	rm -rf $(BUILD) build-asan build-fuzz
+	rm -rf $(BUILD) build-asan build-fuzz build-rel

@@ -2,6 +2,9 @@
 
 #include "config/config.h"
 
+#include <algorithm>
+#include <cstdint>
+
 TWindowBounds ReadCheckWindowBounds(const pugi::xml_node& element, int screenHeight) {
   TWindowBounds bounds;
   bounds.Top = ReadInt(element, "top", 40);
@@ -16,6 +19,29 @@ void WriteWindowBounds(pugi::xml_node element, const TWindowBounds& bounds) {
   WriteInt(element, "left", bounds.Left);
   WriteInt(element, "height", bounds.Height);
   WriteInt(element, "width", bounds.Width);
+}
+
+namespace {
+
+struct TSpan {
+  int Start;
+  int Extent;
+};
+
+// One axis. 64-bit sums, as start plus extent of int bounds can overflow int.
+TSpan FitSpan(int start, int extent, int areaStart, int areaExtent) {
+  const int available = std::max(areaExtent, 1);
+  const int fitted = std::clamp(extent, std::min(kMinimumWindowExtent, available), available);
+  const std::int64_t last = std::int64_t{areaStart} + available - fitted;
+  return {static_cast<int>(std::clamp<std::int64_t>(start, areaStart, last)), fitted};
+}
+
+}  // namespace
+
+TWindowBounds FitWindowBounds(const TWindowBounds& bounds, const TWindowBounds& area) {
+  const TSpan horizontal = FitSpan(bounds.Left, bounds.Width, area.Left, area.Width);
+  const TSpan vertical = FitSpan(bounds.Top, bounds.Height, area.Top, area.Height);
+  return TWindowBounds{vertical.Start, horizontal.Start, vertical.Extent, horizontal.Extent};
 }
 
 pugi::xml_node LoadCheckWindowConfig(pugi::xml_document& config, const std::string& configPath) {

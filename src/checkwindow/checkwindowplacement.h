@@ -23,6 +23,16 @@ struct TWindowBounds {
 TWindowBounds ReadCheckWindowBounds(const pugi::xml_node& element, int screenHeight);
 void WriteWindowBounds(pugi::xml_node element, const TWindowBounds& bounds);
 
+// Below this many pixels a window shows nothing useful.
+inline constexpr int kMinimumWindowExtent = 100;
+
+// Saved bounds brought wholly within `area`, the available part of a screen: a side
+// longer than the area's shrinks to it, one shorter than kMinimumWindowExtent grows
+// to that (or to the area's), and the window then moves by the least distance that
+// puts it inside. Saved bounds come from other screen layouts and hand-edited files;
+// used as they are, a size near the int limits asks for a backing store of gigabytes.
+TWindowBounds FitWindowBounds(const TWindowBounds& bounds, const TWindowBounds& area);
+
 // Loads the stand-alone configuration (or starts an empty one when the file does
 // not exist) and returns its frmCheckSFV element, created when missing. Throws
 // std::runtime_error on a damaged file, which is left as it is.

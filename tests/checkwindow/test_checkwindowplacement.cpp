@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <stdexcept>
 
 namespace {
@@ -37,6 +38,36 @@ TEST(CheckWindowBounds, WrittenBoundsReadBackUnchanged) {
   WriteWindowBounds(element, bounds);
   EXPECT_EQ(ReadCheckWindowBounds(element, 100), bounds);
   EXPECT_STREQ(element.attribute("left").value(), "-7");
+}
+
+TEST(CheckWindowBounds, SavedBoundsAreBroughtOntoTheAvailableArea) {
+  constexpr int kMax = std::numeric_limits<int>::max();
+  constexpr int kMin = std::numeric_limits<int>::min();
+  // A 1280 by 984 work area right of a 1920 pixel screen, below a 40 pixel panel.
+  const TWindowBounds area{40, 1920, 984, 1280};
+  struct TCase {
+    const char* what;
+    TWindowBounds saved;
+    TWindowBounds placed;
+  };
+  const TCase cases[] = {
+      {"inside: unchanged", {100, 2000, 600, 400}, {100, 2000, 600, 400}},
+      {"filling the area exactly", {40, 1920, 984, 1280}, {40, 1920, 984, 1280}},
+      {"huge everything", {kMax, kMax, kMax, kMax}, {40, 1920, 984, 1280}},
+      {"hugely negative", {kMin, kMin, kMin, kMin}, {40, 1920, 100, 100}},
+      {"huge size at a sane place", {100, 2000, kMax, kMax}, {40, 1920, 984, 1280}},
+      {"zero size", {100, 2000, 0, 0}, {100, 2000, 100, 100}},
+      {"negative size", {100, 2000, -50, -300}, {100, 2000, 100, 100}},
+      {"off the right and bottom edges", {900, 3000, 300, 400}, {724, 2800, 300, 400}},
+      {"partly off the left and top edges", {0, 1800, 300, 400}, {40, 1920, 300, 400}},
+      {"on a screen that is gone", {-900, -1300, 500, 400}, {40, 1920, 500, 400}},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.what);
+    EXPECT_EQ(FitWindowBounds(c.saved, area), c.placed);
+  }
+  // An area smaller than the minimum still holds the whole window.
+  EXPECT_EQ(FitWindowBounds({5, 5, 10, 10}, {0, 0, 60, 80}), (TWindowBounds{0, 0, 60, 80}));
 }
 
 TEST(CheckWindowConfig, MissingFileGivesConfigRootWithTheWindowElement) {

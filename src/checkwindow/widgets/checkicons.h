@@ -6,8 +6,8 @@
 
 #include <string>
 
-// The pictures of the check window, drawn here so that they scale with the
-// screen's pixel ratio and need no image files.
+// The pictures of the check window: SVG drawings embedded in the program; the
+// tool-bar images come from the desktop's icon theme where it has them.
 
 // Glyph slots, in the order the status column refers to them.
 enum TStatusGlyph {

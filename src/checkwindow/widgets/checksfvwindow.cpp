@@ -2,6 +2,7 @@
 
 #include "checkwindow/widgets/checkicons.h"
 #include "checkwindow/widgets/jpegimage.h"
+#include "checkwindow/widgets/screenarea.h"
 #include "checkwindow/widgets/summarystrip.h"
 #include "checkwindow/widgets/texteditor.h"
 #include "config/config.h"
@@ -245,8 +246,9 @@ TWindowBounds TfrmCheckSFV::CurrentBounds() const {
 }
 
 void TfrmCheckSFV::PlaceWindow(const TWindowBounds& bounds) {
-  move(bounds.Left, bounds.Top);
-  resize(bounds.Width, bounds.Height);
+  const TWindowBounds fitted = FitWindowBounds(bounds, AvailableScreenArea(bounds));
+  move(fitted.Left, fitted.Top);
+  resize(fitted.Width, fitted.Height);
 }
 
 bool TfrmCheckSFV::InitStandAlone(const std::string& configPath) {

@@ -64,7 +64,12 @@ QString Dominant(const QPixmap& pixmap) {
 
 TEST(StatusGlyphs, AreSixteenPixelsInTheirColours) {
   for (int index = sgOK; index <= sgWaiting; ++index) {
+    EXPECT_FALSE(StatusGlyph(index).isNull()) << index;
     EXPECT_EQ(StatusGlyph(index).size(), QSize(16, 16));
+    // Sharp on a double-density screen: drawn at 32 device pixels, not scaled up.
+    const QPixmap sharp = StatusGlyph(index, 2.0);
+    EXPECT_EQ(sharp.size(), QSize(32, 32));
+    EXPECT_EQ(sharp.deviceIndependentSize(), QSizeF(16, 16));
   }
   EXPECT_EQ(Dominant(StatusGlyph(sgOK)), "green");
   EXPECT_EQ(Dominant(StatusGlyph(sgFailed)), "red");
@@ -75,13 +80,33 @@ TEST(StatusGlyphs, AreSixteenPixelsInTheirColours) {
   EXPECT_NE(StatusGlyph(sgRunning).toImage(), StatusGlyph(sgWaiting).toImage());
 }
 
-TEST(ToolImages, AreDistinctTwentyFourPixelPictures) {
+// Pictures the desktop's theme lacks come from the program's own drawings.
+class ToolImages : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    QIcon::setThemeSearchPaths({});
+    QIcon::setThemeName(QStringLiteral("checkwell-test-no-such-theme"));
+  }
+  void TearDown() override {
+    QIcon::setThemeSearchPaths(searchPaths_);
+    QIcon::setThemeName(themeName_);
+  }
+
+ private:
+  const QStringList searchPaths_ = QIcon::themeSearchPaths();
+  const QString themeName_ = QIcon::themeName();
+};
+
+TEST_F(ToolImages, AreDistinctTwentyFourPixelPicturesWithoutATheme) {
   std::vector<QImage> images;
   for (const TToolImage image :
        {TToolImage::Launch, TToolImage::Remove, TToolImage::Rename, TToolImage::RefreshCRC,
         TToolImage::TidySFV, TToolImage::Manager, TToolImage::Notepad, TToolImage::Copy}) {
-    const QPixmap pixmap = ToolImage(image).pixmap(QSize(24, 24));
+    const QIcon icon = ToolImage(image);
+    ASSERT_FALSE(icon.isNull()) << static_cast<int>(image);
+    const QPixmap pixmap = icon.pixmap(QSize(24, 24));
     EXPECT_EQ(pixmap.size(), QSize(24, 24));
+    EXPECT_NE(Dominant(pixmap), "empty") << static_cast<int>(image);
     images.push_back(pixmap.toImage());
   }
   for (size_t i = 0; i < images.size(); ++i) {
