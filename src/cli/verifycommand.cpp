@@ -1,10 +1,8 @@
 #include "cli/verifycommand.h"
 
 #include "cli/consolereport.h"
-#include "cli/diskinfo.h"
 #include "cli/interruptwatcher.h"
 #include "cli/progressline.h"
-#include "cli/sfvfiles.h"
 #include "config/config.h"
 #include "sfv/verify.h"
 #include "support/paths.h"
@@ -21,7 +19,8 @@ TVerifyCommand::TVerifyCommand(const TVerifyCommandLine& commandLine,
       programPath_(programPath),
       out_(out),
       err_(err),
-      interrupts_(interrupts) {}
+      interrupts_(interrupts),
+      sources_(commandLine.Jobs, &bytes_) {}
 
 TVerifyCommand::~TVerifyCommand() = default;
 
@@ -49,22 +48,6 @@ bool TVerifyCommand::LoadRules() {
   }
 }
 
-TCRCSource& TVerifyCommand::SourceFor(const std::string& sfvPath) {
-  int jobs = commandLine_.Jobs;
-  if (jobs <= 0) {
-    const std::string folder = ExtractFilePath(sfvPath);
-    auto known = rotationalFolders_.find(folder);
-    if (known == rotationalFolders_.end()) {
-      known = rotationalFolders_.emplace(folder, IsOnRotationalDisk(folder.empty() ? "." : folder))
-                  .first;
-    }
-    jobs = known->second ? 1 : UsableProcessorCount();
-  }
-  std::unique_ptr<TParallelCRCSource>& source = sources_[jobs];
-  if (!source) source = std::make_unique<TParallelCRCSource>(jobs, &bytes_);
-  return *source;
-}
-
 TVerifyResult TVerifyCommand::VerifyOne(const TSFVFile& sfv, TVerifyOptions& options,
                                         const TConsoleReport& report, TProgressLine& progress,
                                         bool& badArgument) {
@@ -78,7 +61,7 @@ TVerifyResult TVerifyCommand::VerifyOne(const TSFVFile& sfv, TVerifyOptions& opt
   try {
     std::string fileDetails;
     bool mine = false;
-    options.CRCSource = &SourceFor(sfv.Path);
+    options.CRCSource = &sources_.SourceFor(sfv.Path);
     const TVerifyResult result =
         VerifySFV(text, ExtractFilePath(sfv.Path), ExtractFileName(sfv.Path), config_, fileDetails,
                   mine, options);

@@ -1,4 +1,4 @@
-#include "cli/sfvfiles.h"
+#include "sfv/sfvfiles.h"
 
 #include "support/strings.h"
 
