@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <string>
+#include <utility>
 #include <vector>
 
 using ::testing::ElementsAre;
@@ -104,6 +105,26 @@ TEST(ConsoleReport, RowsStreamInOrderOnceFinal) {
                           "SFV Aborted\t/set/x.sfv",
                           "Summary\tSFV 1,  Verified OK 0,  Accepted 0,  Failed 0,  Aborted 1;  "
                           "Files 3,  OK 1,  Ignored 1,  Failed 1"));
+}
+
+TEST(ConsoleReport, RowsKeepTheirOwnFolderAndName) {
+  TCapturedOutput out;
+  TConsoleReport report(out.File(), false);
+  for (const char* sfv : {"/one.sfv", "/two.sfv"}) {
+    report.BeginSFV();
+    const std::vector<std::pair<std::string, std::string>> rows = {
+        {"/a/", std::string(sfv) + "-x"}, {"/b/", "y"}, {"/a/", "z"}, {"/", ""}};
+    for (const auto& [folder, name] : rows) {
+      const int row = report.AppendRow();
+      report.SetPath(row, folder);
+      report.SetFilename(row, name);
+    }
+    for (int row = 0; row < 4; ++row) report.SetStatus(row, kStatusOK);
+    report.EndSFV(sfv, vrVerifiedOK);
+  }
+  EXPECT_THAT(out.Lines(), ElementsAre("OK\t/a//one.sfv-x", "OK\t/b/y", "OK\t/a/z", "OK\t/",
+                                       "SFV Verified OK\t/one.sfv", "OK\t/a//two.sfv-x", "OK\t/b/y",
+                                       "OK\t/a/z", "OK\t/", "SFV Verified OK\t/two.sfv"));
 }
 
 TEST(ConsoleReport, QuietKeepsFailuresAndLineBreaksNeverSplitARecord) {
