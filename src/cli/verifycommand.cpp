@@ -8,6 +8,7 @@
 #include "support/paths.h"
 
 #include <exception>
+#include <new>
 #include <optional>
 
 #include <unistd.h>
@@ -51,14 +52,14 @@ bool TVerifyCommand::LoadRules() {
 TVerifyResult TVerifyCommand::VerifyOne(const TSFVFile& sfv, TVerifyOptions& options,
                                         const TConsoleReport& report, TProgressLine& progress,
                                         bool& badArgument) {
-  std::string text, problem;
-  if (!LoadSFVText(sfv.Path, text, problem)) {
-    progress.Clear();
-    Problem(sfv.Path + ": " + problem);
-    badArgument = badArgument || sfv.Named;
-    return vrFailed;
-  }
   try {
+    std::string text, problem;
+    if (!LoadSFVText(sfv.Path, text, problem)) {
+      progress.Clear();
+      Problem(sfv.Path + ": " + problem);
+      badArgument = badArgument || sfv.Named;
+      return vrFailed;
+    }
     std::string fileDetails;
     bool mine = false;
     options.CRCSource = &sources_.SourceFor(sfv.Path);
@@ -70,6 +71,11 @@ TVerifyResult TVerifyCommand::VerifyOne(const TSFVFile& sfv, TVerifyOptions& opt
       Problem(sfv.Path + (result == vrFailed ? ": could not be parsed" : ": lists no files"));
     }
     return result;
+  } catch (const std::bad_alloc&) {
+    // The SFV's memory is free again here, so the run goes on with the next one.
+    progress.Clear();
+    Problem(sfv.Path + ": " + kNoMemoryProblem);
+    return vrFailed;
   } catch (const std::exception& error) {
     progress.Clear();
     Problem(sfv.Path + ": " + error.what());
