@@ -10,6 +10,7 @@
 #include <exception>
 #include <new>
 #include <optional>
+#include <utility>
 
 #include <unistd.h>
 
@@ -64,8 +65,8 @@ TVerifyResult TVerifyCommand::VerifyOne(const TSFVFile& sfv, TVerifyOptions& opt
     bool mine = false;
     options.CRCSource = &sources_.SourceFor(sfv.Path);
     const TVerifyResult result =
-        VerifySFV(text, ExtractFilePath(sfv.Path), ExtractFileName(sfv.Path), config_, fileDetails,
-                  mine, options);
+        VerifySFV(std::move(text), ExtractFilePath(sfv.Path), ExtractFileName(sfv.Path), config_,
+                  fileDetails, mine, options);
     if (report.RowCount() == 0 && result != vrAborted) {
       progress.Clear();
       Problem(sfv.Path + (result == vrFailed ? ": could not be parsed" : ": lists no files"));

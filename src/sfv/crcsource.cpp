@@ -171,7 +171,7 @@ class TParallelCRCSource::TImpl {
     TCRCStatus status = TCRCStatus::Failed;
     bool opened = false;
     bool regular = false;
-    std::atomic<int> stage{0};  // 1: examined, 2: hashed; the fields above are final then
+    std::atomic<std::uint8_t> stage{0};  // 1: examined, 2: hashed; the fields above are final then
   };
   // Workers take jobs by counting `taken` up, without a lock.
   struct TBatch {

@@ -275,9 +275,13 @@ TVerifyResult VerifyFileDetails(std::string& fileDetailsXML, const std::string& 
   return verification.Run(&document, fileDetailsXML);
 }
 
-TVerifyResult VerifySFV(const std::string& text, const std::string& folder,
-                        const std::string& fileName, const pugi::xml_document& config,
-                        std::string& fileDetailsXML, bool& mine, const TVerifyOptions& options) {
+namespace {
+
+// handedOver: the caller's text, released once read when nothing needs it any more.
+TVerifyResult VerifySFVText(const std::string& text, std::string* handedOver,
+                            const std::string& folder, const std::string& fileName,
+                            const pugi::xml_document& config, std::string& fileDetailsXML,
+                            bool& mine, const TVerifyOptions& options) {
   fileDetailsXML.clear();
   TVerification verification(folder + fileName, options);
   // A caller that keeps no text is spared the document: the entries alone take a
@@ -288,6 +292,7 @@ TVerifyResult VerifySFV(const std::string& text, const std::string& folder,
       verification.Add(name, std::string(crc), !action.empty());
     };
     if (!ReadSFV(text, folder, config, mine, add)) return vrFailed;
+    if (handedOver) std::string().swap(*handedOver);
     return verification.Run(nullptr, fileDetailsXML);
   }
   pugi::xml_document document;
@@ -295,4 +300,18 @@ TVerifyResult VerifySFV(const std::string& text, const std::string& folder,
   fileDetailsXML = XMLText(document);
   verification.Collect(document);
   return verification.Run(&document, fileDetailsXML);
+}
+
+}  // namespace
+
+TVerifyResult VerifySFV(const std::string& text, const std::string& folder,
+                        const std::string& fileName, const pugi::xml_document& config,
+                        std::string& fileDetailsXML, bool& mine, const TVerifyOptions& options) {
+  return VerifySFVText(text, nullptr, folder, fileName, config, fileDetailsXML, mine, options);
+}
+
+TVerifyResult VerifySFV(std::string&& text, const std::string& folder, const std::string& fileName,
+                        const pugi::xml_document& config, std::string& fileDetailsXML, bool& mine,
+                        const TVerifyOptions& options) {
+  return VerifySFVText(text, &text, folder, fileName, config, fileDetailsXML, mine, options);
 }
