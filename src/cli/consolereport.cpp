@@ -2,7 +2,9 @@
 
 #include "cli/progressline.h"
 
+#include <algorithm>
 #include <cstring>
+#include <stdexcept>
 
 #include <unistd.h>
 
@@ -23,6 +25,9 @@ TConsoleReport::TConsoleReport(std::FILE* out, bool quiet, TProgressLine* progre
 
 void TConsoleReport::BeginSFV() {
   rows_.clear();
+  fileNames_ = TPackedStrings();
+  folders_.resize(1);
+  folderIndex_.clear();
   printed_ = 0;
 }
 
@@ -32,35 +37,58 @@ int TConsoleReport::AppendRow() {
 }
 
 void TConsoleReport::SetFilename(int row, const std::string& fileName) {
-  rows_.at(static_cast<std::size_t>(row)).fileName = fileName;
+  TRow& target = rows_.at(static_cast<std::size_t>(row));
+  target.fileName = static_cast<std::uint32_t>(fileNames_.Size());
+  fileNames_.Add(fileName);
 }
 
 void TConsoleReport::SetPath(int row, const std::string& folder) {
-  rows_.at(static_cast<std::size_t>(row)).folder = folder;
+  TRow& target = rows_.at(static_cast<std::size_t>(row));
+  // The files of a set mostly share a few folders.
+  const auto [known, added] =
+      folderIndex_.try_emplace(folder, static_cast<std::uint32_t>(folders_.size()));
+  if (added) folders_.push_back(folder);
+  target.folder = known->second;
 }
 
 void TConsoleReport::SetStatus(int row, const std::string& status) {
-  rows_.at(static_cast<std::size_t>(row)).status = status;
+  rows_.at(static_cast<std::size_t>(row)).status =
+      static_cast<std::uint8_t>(IndexOf(statuses_, status));
   if (static_cast<std::size_t>(row) == printed_ && IsFinal(status)) PrintReadyRows();
 }
 
 std::string TConsoleReport::GetStatus(int row) const {
-  return rows_.at(static_cast<std::size_t>(row)).status;
+  return statuses_[rows_.at(static_cast<std::size_t>(row)).status];
+}
+
+std::uint32_t TConsoleReport::IndexOf(std::vector<std::string>& table, const std::string& text) {
+  const auto found = std::find(table.begin(), table.end(), text);
+  if (found != table.end()) return static_cast<std::uint32_t>(found - table.begin());
+  // Statuses are a handful of fixed texts.
+  if (table.size() > UINT8_MAX) throw std::length_error("too many row statuses");
+  table.push_back(text);
+  return static_cast<std::uint32_t>(table.size() - 1);
+}
+
+std::string_view TConsoleReport::FileName(const TRow& row) const {
+  return row.fileName == kNoName ? std::string_view() : fileNames_[row.fileName];
 }
 
 void TConsoleReport::PrintReadyRows() {
-  while (printed_ < rows_.size() && IsFinal(rows_[printed_].status)) {
-    TRow& row = rows_[printed_++];
-    const bool ok = row.status == kStatusOK;
-    const bool ignored = row.status == kStatusIgnored;
+  while (printed_ < rows_.size() && IsFinal(statuses_[rows_[printed_].status])) {
+    const TRow& row = rows_[printed_++];
+    const std::string& status = statuses_[row.status];
+    const bool ok = status == kStatusOK;
+    const bool ignored = status == kStatusIgnored;
     filesOK_ += ok;
     filesIgnored_ += ignored;
     filesFailed_ += !ok && !ignored;
     if (progress_) progress_->FileDone();
-    if (!quiet_ || (!ok && !ignored)) WriteLine(row.status, row.folder + row.fileName);
-    // Printed rows are done with; a million-entry SFV should not keep them all.
-    row.folder = std::string();
-    row.fileName = std::string();
+    if (!quiet_ || (!ok && !ignored)) {
+      path_.assign(folders_[row.folder]);
+      path_ += FileName(row);
+      WriteLine(status, path_);
+    }
   }
   if (progress_) progress_->Tick();
 }
@@ -72,8 +100,7 @@ void TConsoleReport::EndSFV(const std::string& sfvPath, TVerifyResult result) {
   if (!quiet_ || (result != vrVerifiedOK && result != vrAccepted)) {
     WriteLine(std::string("SFV ") + VerifyResultText(result), sfvPath);
   }
-  rows_.clear();
-  printed_ = 0;
+  BeginSFV();
 }
 
 void TConsoleReport::PrintSummary() {

@@ -1,10 +1,15 @@
 #pragma once
 
 #include "sfv/verify.h"
+#include "support/packedstrings.h"
 
+#include <cstdint>
 #include <cstdio>
 #include <deque>
 #include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
 
 class TProgressLine;
 
@@ -39,9 +44,15 @@ class TConsoleReport final : public TVerifyView {
   void SetFileDetailsXML(const std::string&) override {}
 
  private:
+  // An SFV may list millions of files: a row holds only indexes into the tables below.
+  static constexpr std::uint32_t kNoName = UINT32_MAX;
   struct TRow {
-    std::string folder, fileName, status;
+    std::uint32_t folder = 0;          // in folders_
+    std::uint32_t fileName = kNoName;  // in fileNames_
+    std::uint8_t status = 0;           // in statuses_
   };
+  static std::uint32_t IndexOf(std::vector<std::string>& table, const std::string& text);
+  std::string_view FileName(const TRow& row) const;
   void PrintReadyRows();
   void WriteLine(const std::string& first, const std::string& path);
 
@@ -50,8 +61,12 @@ class TConsoleReport final : public TVerifyView {
   bool sharesTerminal_;
   TProgressLine* progress_;
   std::deque<TRow> rows_;  // no copying as it grows
+  TPackedStrings fileNames_;
+  std::vector<std::string> folders_{""};
+  std::unordered_map<std::string, std::uint32_t> folderIndex_;
+  std::vector<std::string> statuses_{""};
   std::size_t printed_ = 0;
-  std::string line_;
+  std::string line_, path_;
   // Totals of the whole run.
   int sfvByResult_[4] = {0, 0, 0, 0};
   int filesOK_ = 0, filesIgnored_ = 0, filesFailed_ = 0;

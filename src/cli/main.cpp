@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -51,7 +52,14 @@ int main(int argc, char** argv) {
   // Lines go out in large blocks unless someone is watching them appear.
   if (!::isatty(STDOUT_FILENO)) std::setvbuf(stdout, nullptr, _IOFBF, 1 << 16);
 
-  const TInterruptWatcher interrupts;
-  TVerifyCommand command(commandLine, RunningProgramPath(argv[0]), stdout, stderr, &interrupts);
-  return command.Run();
+  try {
+    const TInterruptWatcher interrupts;
+    TVerifyCommand command(commandLine, RunningProgramPath(argv[0]), stdout, stderr, &interrupts);
+    return command.Run();
+  } catch (const std::bad_alloc&) {
+    // Outside any one SFV, e.g. while collecting the files of very large folders.
+    std::fflush(stdout);
+    std::fputs("checkwell-verify: not enough memory\n", stderr);
+    return kExitFailed;
+  }
 }

@@ -1,16 +1,16 @@
 #include "cli/verifycommand.h"
 
 #include "cli/consolereport.h"
-#include "cli/diskinfo.h"
 #include "cli/interruptwatcher.h"
 #include "cli/progressline.h"
-#include "cli/sfvfiles.h"
 #include "config/config.h"
 #include "sfv/verify.h"
 #include "support/paths.h"
 
 #include <exception>
+#include <new>
 #include <optional>
+#include <utility>
 
 #include <unistd.h>
 
@@ -21,7 +21,8 @@ TVerifyCommand::TVerifyCommand(const TVerifyCommandLine& commandLine,
       programPath_(programPath),
       out_(out),
       err_(err),
-      interrupts_(interrupts) {}
+      interrupts_(interrupts),
+      sources_(commandLine.Jobs, &bytes_) {}
 
 TVerifyCommand::~TVerifyCommand() = default;
 
@@ -49,44 +50,33 @@ bool TVerifyCommand::LoadRules() {
   }
 }
 
-TCRCSource& TVerifyCommand::SourceFor(const std::string& sfvPath) {
-  int jobs = commandLine_.Jobs;
-  if (jobs <= 0) {
-    const std::string folder = ExtractFilePath(sfvPath);
-    auto known = rotationalFolders_.find(folder);
-    if (known == rotationalFolders_.end()) {
-      known = rotationalFolders_.emplace(folder, IsOnRotationalDisk(folder.empty() ? "." : folder))
-                  .first;
-    }
-    jobs = known->second ? 1 : UsableProcessorCount();
-  }
-  std::unique_ptr<TParallelCRCSource>& source = sources_[jobs];
-  if (!source) source = std::make_unique<TParallelCRCSource>(jobs, &bytes_);
-  return *source;
-}
-
 TVerifyResult TVerifyCommand::VerifyOne(const TSFVFile& sfv, TVerifyOptions& options,
                                         const TConsoleReport& report, TProgressLine& progress,
                                         bool& badArgument) {
-  std::string text, problem;
-  if (!LoadSFVText(sfv.Path, text, problem)) {
-    progress.Clear();
-    Problem(sfv.Path + ": " + problem);
-    badArgument = badArgument || sfv.Named;
-    return vrFailed;
-  }
   try {
+    std::string text, problem;
+    if (!LoadSFVText(sfv.Path, text, problem)) {
+      progress.Clear();
+      Problem(sfv.Path + ": " + problem);
+      badArgument = badArgument || sfv.Named;
+      return vrFailed;
+    }
     std::string fileDetails;
     bool mine = false;
-    options.CRCSource = &SourceFor(sfv.Path);
+    options.CRCSource = &sources_.SourceFor(sfv.Path);
     const TVerifyResult result =
-        VerifySFV(text, ExtractFilePath(sfv.Path), ExtractFileName(sfv.Path), config_, fileDetails,
-                  mine, options);
+        VerifySFV(std::move(text), ExtractFilePath(sfv.Path), ExtractFileName(sfv.Path), config_,
+                  fileDetails, mine, options);
     if (report.RowCount() == 0 && result != vrAborted) {
       progress.Clear();
       Problem(sfv.Path + (result == vrFailed ? ": could not be parsed" : ": lists no files"));
     }
     return result;
+  } catch (const std::bad_alloc&) {
+    // The SFV's memory is free again here, so the run goes on with the next one.
+    progress.Clear();
+    Problem(sfv.Path + ": " + kNoMemoryProblem);
+    return vrFailed;
   } catch (const std::exception& error) {
     progress.Clear();
     Problem(sfv.Path + ": " + error.what());

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "cli/commandline.h"
-#include "cli/sfvfiles.h"
-#include "sfv/crcsource.h"
+#include "sfv/crcsourcepool.h"
+#include "sfv/sfvfiles.h"
 #include "sfv/verify.h"
 
 #include <pugixml.hpp>
@@ -10,10 +10,7 @@
 #include <atomic>
 #include <cstdint>
 #include <cstdio>
-#include <map>
-#include <memory>
 #include <string>
-#include <unordered_map>
 
 class TInterruptWatcher;
 class TConsoleReport;
@@ -44,7 +41,6 @@ class TVerifyCommand {
   TVerifyResult VerifyOne(const TSFVFile& sfv, TVerifyOptions& options,
                           const TConsoleReport& report, TProgressLine& progress, bool& badArgument);
   bool Interrupted() const;
-  TCRCSource& SourceFor(const std::string& sfvPath);
   void Problem(const std::string& text) const;
 
   const TVerifyCommandLine& commandLine_;
@@ -54,6 +50,5 @@ class TVerifyCommand {
   const TInterruptWatcher* interrupts_;
   pugi::xml_document config_;
   std::atomic<std::uint64_t> bytes_{0};
-  std::map<int, std::unique_ptr<TParallelCRCSource>> sources_;  // by thread count
-  std::unordered_map<std::string, bool> rotationalFolders_;
+  TCRCSourcePool sources_;
 };

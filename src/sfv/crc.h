@@ -32,7 +32,7 @@ std::uint32_t UpdateCRC32(std::uint32_t crc, const void* buffer, std::size_t len
 // The CRC as SFV files list it: eight upper-case hexadecimal digits.
 std::string CRCToText(std::uint32_t crc);
 
-enum class TCRCStatus { OK, Failed, Aborted };
+enum class TCRCStatus : std::uint8_t { OK, Failed, Aborted };
 
 // Computes whole-file CRCs through one reused, cache-sized buffer, so memory stays
 // flat however large the file. Not thread-safe: one reader per thread.

@@ -6,6 +6,8 @@
 #include <deque>
 #include <limits>
 #include <mutex>
+#include <new>
+#include <system_error>
 #include <thread>
 
 #include <sched.h>
@@ -69,7 +71,15 @@ class TParallelCRCSource::TImpl {
     const int count = std::max(jobs, 1);
     workerCount_ = static_cast<std::size_t>(count);
     workers_.reserve(workerCount_);
-    for (int i = 0; i < count; ++i) workers_.emplace_back([this, bytes] { Run(bytes); });
+    for (int i = 0; i < count; ++i) {
+      try {
+        workers_.emplace_back([this, bytes] { Run(bytes); });
+      } catch (const std::system_error&) {
+        // No room for another thread: those started do the work.
+        if (workers_.empty()) throw std::bad_alloc();
+        break;
+      }
+    }
   }
 
   ~TImpl() {
@@ -83,25 +93,19 @@ class TParallelCRCSource::TImpl {
     for (auto& worker : workers_) worker.join();
   }
 
-  void Announce(std::vector<std::string> names) {
+  void Announce(std::shared_ptr<const TPackedStrings> names) {
     std::shared_ptr<TBatch> batch;
-    if (!names.empty()) {
-      batch = std::make_shared<TBatch>(names.size());
-      for (std::size_t i = 0; i < names.size(); ++i) {
-        batch->jobs[i].name = std::move(names[i]);
-        batch->jobs[i].probe = true;
-      }
-    }
+    if (names && !names->Empty()) batch = std::make_shared<TBatch>(std::move(names), true);
     nextFind_ = 0;
     handedOut_.clear();
     Publish(announced_, std::move(batch));
   }
 
-  TLookupStatus Find(const std::string& name, TFoundFile& found, const TCRCWaitPoll& poll) {
+  TLookupStatus Find(std::string_view name, TFoundFile& found, const TCRCWaitPoll& poll) {
     std::size_t index = kNone;
     // A batch given up on (after a stop) answers nothing more.
     if (announced_ && !announced_->cancel && nextFind_ < announced_->jobs.size() &&
-        announced_->jobs[nextFind_].name == name) {
+        announced_->Name(nextFind_) == name) {
       index = nextFind_++;
       TJob& job = announced_->jobs[index];
       if (!AwaitReady([&job] { return job.stage.load(std::memory_order_acquire) >= 1; }, poll,
@@ -109,8 +113,9 @@ class TParallelCRCSource::TImpl {
         announced_->cancel = true;
         return TLookupStatus::Aborted;
       }
+      ThrowIfOutOfMemory();
       if (job.opened) {
-        found.Path = job.name;
+        found.Path.assign(name);
         found.Size = job.knownSize;
         found.ModifiedTime = job.modifiedTime;
         found.Regular = job.regular;
@@ -120,7 +125,7 @@ class TParallelCRCSource::TImpl {
     }
     // Not opened ahead (missing under that exact name, or not readable): ask the
     // file system the slow way, which also tries other letter cases.
-    if (!lookup_.Find(name, found)) return TLookupStatus::NotFound;
+    if (!lookup_.Find(std::string(name), found)) return TLookupStatus::NotFound;
     handedOut_.push_back(kNone);
     return TLookupStatus::Found;
   }
@@ -133,10 +138,11 @@ class TParallelCRCSource::TImpl {
     }
     std::shared_ptr<TBatch> batch = announced_;
     TWaitStyle style = kWaitForAhead;
-    if (index == kNone || !batch || batch->cancel || batch->jobs[index].name != request.Path) {
+    if (index == kNone || !batch || batch->cancel || batch->Name(index) != request.Path) {
       style = kWaitForNeeded;
-      batch = std::make_shared<TBatch>(1);
-      batch->jobs[0].name = request.Path;
+      auto names = std::make_shared<TPackedStrings>();
+      names->Add(request.Path);
+      batch = std::make_shared<TBatch>(std::move(names), false);
       batch->jobs[0].knownSize = request.KnownSize;
       urgentWaiting_ = true;
       Publish(urgent_, batch);
@@ -146,6 +152,7 @@ class TParallelCRCSource::TImpl {
     const bool ready =
         AwaitReady([&job] { return job.stage.load(std::memory_order_acquire) >= 2; }, poll, style);
     urgentWaiting_ = false;
+    ThrowIfOutOfMemory();
     if (!ready) {
       batch->cancel = true;
       if (announced_) announced_->cancel = true;
@@ -156,25 +163,33 @@ class TParallelCRCSource::TImpl {
   }
 
  private:
+  // Kept small: a batch may hold millions.
   struct TJob {
-    std::string name;             // as listed (probes) or as found (hashes)
     std::int64_t knownSize = -1;  // hashes; for probes, the size found
     std::time_t modifiedTime = 0;
     std::uint32_t crc = 0;
     TCRCStatus status = TCRCStatus::Failed;
-    bool probe = false;  // open and examine it before hashing
     bool opened = false;
     bool regular = false;
-    std::atomic<int> stage{0};  // 1: examined, 2: hashed; the fields above are final then
+    std::atomic<std::uint8_t> stage{0};  // 1: examined, 2: hashed; the fields above are final then
   };
   // Workers take jobs by counting `taken` up, without a lock.
   struct TBatch {
-    explicit TBatch(std::size_t count) : jobs(count) {}
+    TBatch(std::shared_ptr<const TPackedStrings> fileNames, bool probes)
+        : names(std::move(fileNames)), jobs(names->Size()), probe(probes) {}
     bool HasWork() const { return !cancel && taken < jobs.size(); }
-    std::vector<TJob> jobs;
+    std::string_view Name(std::size_t index) const { return (*names)[index]; }
+    const std::shared_ptr<const TPackedStrings> names;  // as listed (probes) or as found
+    std::vector<TJob> jobs;                             // one per name
+    const bool probe;  // open and examine each file before hashing it
     std::atomic<std::size_t> taken{0};
     std::atomic<bool> cancel{false};
   };
+
+  // A worker that ran out of memory could not answer; the caller hears of it.
+  void ThrowIfOutOfMemory() {
+    if (outOfMemory_.exchange(false)) throw std::bad_alloc();
+  }
 
   void Publish(std::shared_ptr<TBatch>& slot, std::shared_ptr<TBatch> batch) {
     {
@@ -192,6 +207,7 @@ class TParallelCRCSource::TImpl {
     ::unshare(CLONE_FILES);
     TFileCRCReader reader;
     TFolderOpener opener;
+    std::string path;
     reader.SetByteCounter(bytes);
     for (;;) {
       std::shared_ptr<TBatch> batch;
@@ -211,7 +227,12 @@ class TParallelCRCSource::TImpl {
         const std::size_t last = std::min(first + perTake, batch->jobs.size());
         if (first >= last || batch->cancel) break;
         for (std::size_t index = first; index < last && !batch->cancel; ++index) {
-          Work(batch->jobs[index], batch->cancel, reader, opener);
+          try {
+            Work(*batch, index, reader, opener, path);
+          } catch (const std::bad_alloc&) {
+            outOfMemory_ = true;
+            batch->jobs[index].stage.store(2, std::memory_order_release);
+          }
         }
         if (ahead && urgentWaiting_.load()) break;
       }
@@ -226,12 +247,16 @@ class TParallelCRCSource::TImpl {
     return std::clamp<std::size_t>(batchSize / (workerCount_ * 64), 1, kJobsPerTake);
   }
 
-  static void Work(TJob& job, const std::atomic<bool>& cancel, TFileCRCReader& reader,
-                   TFolderOpener& opener) {
+  // path: the worker's buffer for the file's name.
+  static void Work(TBatch& batch, std::size_t index, TFileCRCReader& reader, TFolderOpener& opener,
+                   std::string& path) {
+    TJob& job = batch.jobs[index];
+    const std::atomic<bool>& cancel = batch.cancel;
+    path.assign(batch.Name(index));
     std::uint32_t crc = 0;
-    if (!job.probe) {
-      job.status = reader.Compute(job.name, crc, &cancel, job.knownSize);
-    } else if (const TFileDescriptor file = opener.Open(job.name); !file.Valid()) {
+    if (!batch.probe) {
+      job.status = reader.Compute(path, crc, &cancel, job.knownSize);
+    } else if (const TFileDescriptor file = opener.Open(path); !file.Valid()) {
       job.stage.store(1, std::memory_order_release);
     } else {
       // One open serves both passes: what the presence pass reports and what the
@@ -263,6 +288,7 @@ class TParallelCRCSource::TImpl {
   std::shared_ptr<TBatch> announced_;  // replaced only by the caller, under the mutex
   std::shared_ptr<TBatch> urgent_;
   std::atomic<bool> urgentWaiting_{false};
+  std::atomic<bool> outOfMemory_{false};
   bool quit_ = false;
   std::size_t workerCount_ = 0;       // set before the first thread starts
   std::vector<std::thread> workers_;  // last: the threads use everything above
@@ -273,11 +299,11 @@ TParallelCRCSource::TParallelCRCSource(int jobs, std::atomic<std::uint64_t>* byt
 
 TParallelCRCSource::~TParallelCRCSource() = default;
 
-void TParallelCRCSource::Announce(std::vector<std::string> names) {
+void TParallelCRCSource::Announce(std::shared_ptr<const TPackedStrings> names) {
   impl_->Announce(std::move(names));
 }
 
-TLookupStatus TParallelCRCSource::Find(const std::string& name, TFoundFile& found,
+TLookupStatus TParallelCRCSource::Find(std::string_view name, TFoundFile& found,
                                        const TCRCWaitPoll& poll) {
   return impl_->Find(name, found, poll);
 }
@@ -297,9 +323,10 @@ TBackgroundCRCSource::TBackgroundCRCSource() : impl_(std::make_unique<TImpl>()) 
 
 TBackgroundCRCSource::~TBackgroundCRCSource() = default;
 
-TLookupStatus TBackgroundCRCSource::Find(const std::string& name, TFoundFile& found,
+TLookupStatus TBackgroundCRCSource::Find(std::string_view name, TFoundFile& found,
                                          const TCRCWaitPoll&) {
-  return impl_->lookup.Find(name, found) ? TLookupStatus::Found : TLookupStatus::NotFound;
+  return impl_->lookup.Find(std::string(name), found) ? TLookupStatus::Found
+                                                      : TLookupStatus::NotFound;
 }
 
 TCRCStatus TBackgroundCRCSource::Compute(const TCRCRequest& request, std::uint32_t& crc,

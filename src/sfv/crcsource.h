@@ -2,13 +2,14 @@
 
 #include "sfv/crc.h"
 #include "sfv/filelookup.h"
+#include "support/packedstrings.h"
 
 #include <atomic>
 #include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
-#include <vector>
+#include <string_view>
 
 // One file to hash, as the presence pass found it. KnownSize >= 0 when that search
 // saw a regular file of that size (see TFileCRCReader::Compute).
@@ -31,12 +32,13 @@ class TCRCSource {
   virtual ~TCRCSource() = default;
 
   // The listed names the presence pass is going to look up, in that order (the
-  // checksum pass then asks for those found). A source may look them up and hash
-  // them ahead; the answers must be what asking at the time would give.
-  virtual void Announce(std::vector<std::string> names) { (void)names; }
+  // checksum pass then asks for those found); none ends an announcement. A source
+  // may look them up and hash them ahead, holding on to the names while it does;
+  // the answers must be what asking at the time would give.
+  virtual void Announce(std::shared_ptr<const TPackedStrings> names) { (void)names; }
 
   // Looks a listed name up (exactly, else without regard to letter case).
-  virtual TLookupStatus Find(const std::string& name, TFoundFile& found,
+  virtual TLookupStatus Find(std::string_view name, TFoundFile& found,
                              const TCRCWaitPoll& poll) = 0;
 
   // Waits for the CRC of the request's file, calling poll at least every ~10 ms.
@@ -53,7 +55,7 @@ class TBackgroundCRCSource final : public TCRCSource {
   TBackgroundCRCSource(const TBackgroundCRCSource&) = delete;
   TBackgroundCRCSource& operator=(const TBackgroundCRCSource&) = delete;
 
-  TLookupStatus Find(const std::string& name, TFoundFile& found, const TCRCWaitPoll& poll) override;
+  TLookupStatus Find(std::string_view name, TFoundFile& found, const TCRCWaitPoll& poll) override;
   TCRCStatus Compute(const TCRCRequest& request, std::uint32_t& crc,
                      const TCRCWaitPoll& poll) override;
 
@@ -73,8 +75,8 @@ class TParallelCRCSource final : public TCRCSource {
   TParallelCRCSource(const TParallelCRCSource&) = delete;
   TParallelCRCSource& operator=(const TParallelCRCSource&) = delete;
 
-  void Announce(std::vector<std::string> names) override;
-  TLookupStatus Find(const std::string& name, TFoundFile& found, const TCRCWaitPoll& poll) override;
+  void Announce(std::shared_ptr<const TPackedStrings> names) override;
+  TLookupStatus Find(std::string_view name, TFoundFile& found, const TCRCWaitPoll& poll) override;
   TCRCStatus Compute(const TCRCRequest& request, std::uint32_t& crc,
                      const TCRCWaitPoll& poll) override;
 

@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <cstring>
 #include <map>
+#include <new>
 #include <optional>
 #include <stdexcept>
 #include <string_view>
@@ -27,8 +28,8 @@ constexpr const char* kProductName = "Checkwell";
 // without a terminator counts; a terminator at the very end adds no empty line.
 // The terminators are found with memchr, which reads many bytes a step: lists of
 // tens of thousands of entries are parsed before any file can be hashed.
-std::vector<std::string_view> SplitLines(std::string_view text) {
-  std::vector<std::string_view> lines;
+template <typename TOnLine>
+void ForEachLine(std::string_view text, const TOnLine& onLine) {
   const char* const begin = text.data();
   const char* const end = begin + text.size();
   const auto next = [end](const char* from, char c) {
@@ -41,15 +42,14 @@ std::vector<std::string_view> SplitLines(std::string_view text) {
   while (start < end) {
     const char* stop = std::min(cr, lf);
     if (stop == end) {
-      lines.emplace_back(start, static_cast<std::size_t>(end - start));
+      onLine(std::string_view(start, static_cast<std::size_t>(end - start)));
       break;
     }
-    lines.emplace_back(start, static_cast<std::size_t>(stop - start));
+    onLine(std::string_view(start, static_cast<std::size_t>(stop - start)));
     start = stop + (*stop == '\r' && stop + 1 < end && stop[1] == '\n' ? 2 : 1);
     if (cr < start) cr = next(start, '\r');
     if (lf < start) lf = next(start, '\n');
   }
-  return lines;
 }
 
 bool IsComment(std::string_view line) {
@@ -106,44 +106,68 @@ std::string CommentLine(const pugi::xml_node& file, const std::string& writtenNa
   return ";" + writtenName;
 }
 
+// The document reports a failed allocation only by what it returns.
+void Require(bool allocated) {
+  if (!allocated) throw std::bad_alloc();
+}
+
 }  // namespace
 
-bool ParseSFV(const std::string& text, const std::string& folder, const pugi::xml_document& config,
-              pugi::xml_document& fileDetails, bool& mine) {
-  fileDetails.reset();
-  mine = false;
+bool ReadSFV(const std::string& text, const std::string& folder, const pugi::xml_document& config,
+             bool& mine, const TSFVEntryEvent& onEntry) {
   // What follows a NUL byte is not part of the list.
   const std::string_view content = std::string_view(text).substr(0, text.find('\0'));
-  const std::vector<std::string_view> lines = SplitLines(content);
-  mine = !lines.empty() && lines.front().find(kProductName) != std::string_view::npos;
+  const std::string_view firstLine = content.substr(0, content.find_first_of("\r\n"));
+  mine = !content.empty() && firstLine.find(kProductName) != std::string_view::npos;
   try {
-    pugi::xml_node root = fileDetails.append_child("fileDetails");
     TActionCache actions(config);
     std::string name = folder;
-    for (const std::string_view line : lines) {
-      if (IsComment(line)) continue;
+    ForEachLine(content, [&](std::string_view line) {
+      if (IsComment(line)) return;
       // The last space of the line as read separates name and CRC, so names may
       // hold spaces and a trailing space leaves the CRC empty.
       const std::size_t space = line.rfind(' ');
-      if (space == std::string_view::npos) continue;
+      if (space == std::string_view::npos) return;
       // SFVs made on Windows separate folders with a backslash.
       name.resize(folder.size());
       name.append(line.substr(0, space));
       std::replace(name.begin() + static_cast<std::ptrdiff_t>(folder.size()), name.end(), '\\',
                    '/');
-      const std::string_view crc = line.substr(space + 1, 8);
-      pugi::xml_node file = root.append_child("file");
-      file.append_attribute("name").set_value(name.c_str());
-      file.append_attribute("CRC").set_value(crc.data(), crc.size());
       const std::optional<std::string>& action = actions.ActionFor(name);
-      if (action && !action->empty() && *action != kActionNormal) {
-        file.append_attribute("action").set_value(action->c_str());
-      }
-    }
+      const bool hasAction = action && !action->empty() && *action != kActionNormal;
+      onEntry(name, line.substr(space + 1, 8), hasAction ? *action : std::string());
+    });
     return true;
+  } catch (const std::bad_alloc&) {
+    // Running out of memory says nothing about the list; the caller must hear of it.
+    throw;
   } catch (const std::exception&) {
-    fileDetails.reset();
     return false;
+  }
+}
+
+bool ParseSFV(const std::string& text, const std::string& folder, const pugi::xml_document& config,
+              pugi::xml_document& fileDetails, bool& mine) {
+  fileDetails.reset();
+  mine = false;
+  try {
+    pugi::xml_node root = fileDetails.append_child("fileDetails");
+    Require(static_cast<bool>(root));
+    const bool parsed =
+        ReadSFV(text, folder, config, mine,
+                [&root](const std::string& name, std::string_view crc, const std::string& action) {
+                  pugi::xml_node file = root.append_child("file");
+                  Require(file.append_attribute("name").set_value(name.c_str()));
+                  Require(file.append_attribute("CRC").set_value(crc.data(), crc.size()));
+                  if (!action.empty()) {
+                    Require(file.append_attribute("action").set_value(action.c_str()));
+                  }
+                });
+    if (!parsed) fileDetails.reset();
+    return parsed;
+  } catch (const std::bad_alloc&) {
+    fileDetails.reset();
+    throw;
   }
 }
 
@@ -155,6 +179,8 @@ bool ParseSFV(const std::string& text, const std::string& folder, const pugi::xm
   try {
     fileDetailsXML = XMLText(document);
     return true;
+  } catch (const std::bad_alloc&) {
+    throw;
   } catch (const std::exception&) {
     fileDetailsXML.clear();
     return false;

@@ -7,18 +7,30 @@
 
 #include <functional>
 #include <string>
+#include <string_view>
 
 // SFV text is bytes in and bytes out; names stay raw bytes. A backslash in a
 // listed name is a folder separator and is stored and written as "/".
 
 // Parses SFV text. folder ends with "/". Returns false (and leaves fileDetailsXML
-// empty) on any failure. mine is true when the first line contains "Checkwell".
+// empty) on any failure but one: running out of memory throws std::bad_alloc, since
+// it says nothing about the list. mine is true when the first line contains
+// "Checkwell".
 bool ParseSFV(const std::string& text, const std::string& folder, const pugi::xml_document& config,
               std::string& fileDetailsXML, bool& mine);
 // The same into a document (emptied first), for callers that go on working on it:
 // they save writing the text and reading it back.
 bool ParseSFV(const std::string& text, const std::string& folder, const pugi::xml_document& config,
               pugi::xml_document& fileDetails, bool& mine);
+
+// One entry as ParseSFV reads it: the full name, the CRC text as listed (at most 8
+// characters) and the extension rule's action (empty when none applies).
+using TSFVEntryEvent =
+    std::function<void(const std::string& name, std::string_view crc, const std::string& action)>;
+// ParseSFV without a document, for callers that keep only what they need of each
+// entry: a list of millions of entries then costs little more than its text.
+bool ReadSFV(const std::string& text, const std::string& folder, const pugi::xml_document& config,
+             bool& mine, const TSFVEntryEvent& onEntry);
 
 // The moment written into the header of a rewritten SFV.
 using TSFVClock = std::function<TDateTime()>;

@@ -2,12 +2,16 @@
 
 #include "config/udfxml.h"
 #include "sfv/sfvformat.h"
+#include "support/packedstrings.h"
 #include "support/paths.h"
 #include "support/strings.h"
 
-#include <iterator>
+#include <cstddef>
+#include <deque>
 #include <memory>
 #include <optional>
+#include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace {
@@ -51,8 +55,30 @@ class TVerification {
   TVerification(const TVerification&) = delete;
   TVerification& operator=(const TVerification&) = delete;
 
-  TVerifyResult Run(pugi::xml_document& document, std::string& fileDetailsXML) {
-    Collect(document);
+  // Takes the entries of a document, whose `file` elements get the `timestamp` and
+  // `size` of their files.
+  void Collect(pugi::xml_document& document) {
+    for (pugi::xml_node file : document.document_element().children("file")) {
+      Add(file.attribute("name").value(), file.attribute("CRC").value(),
+          static_cast<bool>(file.attribute("action")));
+      nodes_.push_back(file);
+    }
+  }
+
+  // Takes one entry of a run without a document.
+  void Add(std::string_view name, const std::string& crc, bool ignored) {
+    TEntry& entry = entries_.emplace_back();
+    entry.crc = ListedCRCValue(crc);
+    entry.ignored = ignored;
+    TPackedStrings& names = ignored ? ignoredNames_ : *names_;
+    entry.name = static_cast<std::uint32_t>(names.Size());
+    names.Add(name);
+  }
+
+  // document: the one the entries were collected from, or none.
+  TVerifyResult Run(pugi::xml_document* document, std::string& fileDetailsXML) {
+    // Now, so that a source that works ahead can start while the rows are made.
+    if (!names_->Empty()) Source().Announce(names_);
     if (view_) {
       view_->ShowView();
       if (!entries_.empty()) view_->AttachSFV(sfvPath_);
@@ -62,8 +88,8 @@ class TVerification {
     if (const auto stop = ChecksumPass()) return *stop;
 
     if (view_) view_->ShowSummary();
-    if (options_.ReturnFileDetails) {
-      fileDetailsXML = XMLText(document);
+    if (options_.ReturnFileDetails && document) {
+      fileDetailsXML = XMLText(*document);
       if (view_) view_->SetFileDetailsXML(fileDetailsXML);
     }
     return result_;
@@ -72,32 +98,23 @@ class TVerification {
  private:
   using TStop = std::optional<TVerifyResult>;
 
+  // Each entry's name lies in names_, or in ignoredNames_ when it is ignored.
   struct TEntry {
-    pugi::xml_node node;
+    std::int64_t knownSize = -1;  // as the presence pass found the file; -1 unless regular
+    std::uint32_t crc = 0;        // as listed
+    std::uint32_t name = 0;
     int row = -1;
     bool ignored = false;
-    TCRCRequest request;  // the file as the presence pass found it
   };
 
-  void Collect(const pugi::xml_document& document) {
-    const auto files = document.document_element().children("file");
-    entries_.reserve(static_cast<std::size_t>(std::distance(files.begin(), files.end())));
-    std::vector<std::string> names;
-    names.reserve(entries_.capacity());
-    for (pugi::xml_node file : files) {
-      TEntry& entry = entries_.emplace_back();
-      entry.node = file;
-      entry.ignored = static_cast<bool>(file.attribute("action"));
-      if (!entry.ignored) names.emplace_back(file.attribute("name").value());
-    }
-    // Now, so that a source that works ahead can start while the rows are made.
-    if (!names.empty()) Source().Announce(std::move(names));
+  std::string_view Name(const TEntry& entry) const {
+    return entry.ignored ? ignoredNames_[entry.name] : (*names_)[entry.name];
   }
 
   TStop ListingPass() {
     for (TEntry& entry : entries_) {
       if (view_) {
-        const std::string name = entry.node.attribute("name").value();
+        const std::string_view name = Name(entry);
         entry.row = view_->AppendRow();
         view_->SetFilename(entry.row, ExtractFileName(name));
         view_->SetPath(entry.row, ExtractFilePath(name));
@@ -110,11 +127,12 @@ class TVerification {
   }
 
   TStop PresencePass() {
-    for (TEntry& entry : entries_) {
+    for (std::size_t i = 0; i < entries_.size(); ++i) {
+      TEntry& entry = entries_[i];
       if (entry.ignored) continue;
       TFoundFile found;
-      const TLookupStatus lookup =
-          Source().Find(entry.node.attribute("name").value(), found, poll_);
+      const std::string_view name = Name(entry);
+      const TLookupStatus lookup = Source().Find(name, found, poll_);
       if (lookup == TLookupStatus::Aborted) return vrAborted;
       if (lookup == TLookupStatus::NotFound) {
         result_ = vrFailed;
@@ -126,16 +144,17 @@ class TVerification {
       const TTimestamps::TStamp& timestamp = timestamps_.Of(found.ModifiedTime);
       // The document only leaves this run as the completed text; a caller that
       // does not take it is spared two attributes per entry.
-      if (options_.ReturnFileDetails) {
-        SetAttribute(entry.node, "timestamp", timestamp.text);
-        SetAttribute(entry.node, "size", std::to_string(found.Size));
+      if (options_.ReturnFileDetails && !nodes_.empty()) {
+        SetAttribute(nodes_[i], "timestamp", timestamp.text);
+        SetAttribute(nodes_[i], "size", std::to_string(found.Size));
       }
       if (view_) {
         view_->SetSize(entry.row, found.Size);
         view_->SetTimestamp(entry.row, timestamp.value);
       }
-      entry.request.Path = std::move(found.Path);
-      if (found.Regular) entry.request.KnownSize = found.Size;
+      // Mostly the name as listed; a name found in other letters is kept aside.
+      if (found.Path != name) foundAs_.emplace(i, std::move(found.Path));
+      if (found.Regular) entry.knownSize = found.Size;
     }
     return {};
   }
@@ -147,27 +166,31 @@ class TVerification {
       if (const auto stop = YieldAndAskAbort()) return stop;
       // With a view, a row that is no longer waiting was not found.
       if (!entry.ignored && (!view_ || view_->GetStatus(entry.row) == kStatusWaiting)) {
-        if (const auto stop = Check(entry)) return stop;
+        if (const auto stop = Check(static_cast<std::size_t>(i))) return stop;
       }
       if (options_.OnProgress) options_.OnProgress(sfvPath_, i + 1, count);
     }
     return {};
   }
 
-  TStop Check(const TEntry& entry) {
+  TStop Check(std::size_t index) {
+    const TEntry& entry = entries_[index];
     if (view_) {
       view_->MakeCurrent(entry.row);
       view_->SetStatus(entry.row, kStatusRunning);
       view_->Repaint();
       if (const auto stop = YieldAndAskAbort()) return stop;
     }
+    const auto renamed = foundAs_.find(index);
+    const TCRCRequest request{
+        renamed != foundAs_.end() ? renamed->second : std::string(Name(entry)), entry.knownSize};
     std::uint32_t crc = 0;
-    const TCRCStatus status = Source().Compute(entry.request, crc, poll_);
+    const TCRCStatus status = Source().Compute(request, crc, poll_);
     if (status == TCRCStatus::Aborted) return vrAborted;
     const char* rowStatus = kStatusOK;
     if (status != TCRCStatus::OK) {
       rowStatus = kStatusNoCRC;
-    } else if (ListedCRCValue(entry.node.attribute("CRC").value()) != crc) {
+    } else if (entry.crc != crc) {
       rowStatus = kStatusCRCFailed;
     }
     if (rowStatus != kStatusOK) {
@@ -204,7 +227,11 @@ class TVerification {
   TVerifyView* const view_;
   // While the source works on a file, the caller keeps processing its events.
   const TCRCWaitPoll poll_ = [this] { return YieldAndAskAbort().has_value(); };
-  std::vector<TEntry> entries_;
+  std::deque<TEntry> entries_;  // grows without copying what it holds
+  std::shared_ptr<TPackedStrings> names_ = std::make_shared<TPackedStrings>();
+  TPackedStrings ignoredNames_;
+  std::vector<pugi::xml_node> nodes_;                     // with a document, one per entry
+  std::unordered_map<std::size_t, std::string> foundAs_;  // by entry
   TTimestamps timestamps_;
   TVerifyResult result_ = vrVerifiedOK;
   std::unique_ptr<TBackgroundCRCSource> ownSource_;
@@ -236,17 +263,47 @@ TVerifyResult VerifyFileDetails(std::string& fileDetailsXML, const std::string& 
   pugi::xml_document document;
   LoadXMLText(document, fileDetailsXML);
   TVerification verification(sfvPath, options);
-  return verification.Run(document, fileDetailsXML);
+  verification.Collect(document);
+  return verification.Run(&document, fileDetailsXML);
 }
+
+namespace {
+
+// handedOver: the caller's text, released once read when nothing needs it any more.
+TVerifyResult VerifySFVText(const std::string& text, std::string* handedOver,
+                            const std::string& folder, const std::string& fileName,
+                            const pugi::xml_document& config, std::string& fileDetailsXML,
+                            bool& mine, const TVerifyOptions& options) {
+  fileDetailsXML.clear();
+  TVerification verification(folder + fileName, options);
+  // A caller that keeps no text is spared the document: the entries alone take a
+  // fraction of its memory.
+  if (!options.ReturnFileDetails) {
+    const auto add = [&verification](const std::string& name, std::string_view crc,
+                                     const std::string& action) {
+      verification.Add(name, std::string(crc), !action.empty());
+    };
+    if (!ReadSFV(text, folder, config, mine, add)) return vrFailed;
+    if (handedOver) std::string().swap(*handedOver);
+    return verification.Run(nullptr, fileDetailsXML);
+  }
+  pugi::xml_document document;
+  if (!ParseSFV(text, folder, config, document, mine)) return vrFailed;
+  fileDetailsXML = XMLText(document);
+  verification.Collect(document);
+  return verification.Run(&document, fileDetailsXML);
+}
+
+}  // namespace
 
 TVerifyResult VerifySFV(const std::string& text, const std::string& folder,
                         const std::string& fileName, const pugi::xml_document& config,
                         std::string& fileDetailsXML, bool& mine, const TVerifyOptions& options) {
-  fileDetailsXML.clear();
-  pugi::xml_document document;
-  if (!ParseSFV(text, folder, config, document, mine)) return vrFailed;
-  // The parsed text is only written out for callers that keep it.
-  if (options.ReturnFileDetails) fileDetailsXML = XMLText(document);
-  TVerification verification(folder + fileName, options);
-  return verification.Run(document, fileDetailsXML);
+  return VerifySFVText(text, nullptr, folder, fileName, config, fileDetailsXML, mine, options);
+}
+
+TVerifyResult VerifySFV(std::string&& text, const std::string& folder, const std::string& fileName,
+                        const pugi::xml_document& config, std::string& fileDetailsXML, bool& mine,
+                        const TVerifyOptions& options) {
+  return VerifySFVText(text, &text, folder, fileName, config, fileDetailsXML, mine, options);
 }

@@ -82,6 +82,11 @@ TVerifyResult VerifySFV(const std::string& text, const std::string& folder,
                         const std::string& fileName, const pugi::xml_document& config,
                         std::string& fileDetailsXML, bool& mine,
                         const TVerifyOptions& options = {});
+// The same for a caller that hands its text over: with ReturnFileDetails false the
+// text is released once read, and the verification has its memory.
+TVerifyResult VerifySFV(std::string&& text, const std::string& folder, const std::string& fileName,
+                        const pugi::xml_document& config, std::string& fileDetailsXML, bool& mine,
+                        const TVerifyOptions& options = {});
 
 // Verifies a fileDetails text; on a complete run the text is replaced by the
 // document with `timestamp` and `size` set for every file found, on a stop it is

@@ -1,18 +1,13 @@
 #include "cli/commandline.h"
 #include "cli/consolereport.h"
-#include "cli/sfvfiles.h"
-
-#include "common/temp_tree.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <string>
+#include <utility>
 #include <vector>
-
-#include <sys/stat.h>
-#include <unistd.h>
 
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
@@ -21,12 +16,6 @@ namespace {
 
 bool Parse(const std::vector<std::string>& args, TVerifyCommandLine& line, std::string& error) {
   return ParseCommandLine(args, line, error);
-}
-
-std::vector<std::string> Paths(const std::vector<TSFVFile>& files) {
-  std::vector<std::string> paths;
-  for (const auto& f : files) paths.push_back(f.Path + (f.Named ? " (named)" : ""));
-  return paths;
 }
 
 // What a report wrote, line by line.
@@ -92,53 +81,6 @@ TEST(CommandLine, MistakesAreNamed) {
   }
 }
 
-TEST(SFVFiles, FoldersAreSearchedBelowInPathOrder) {
-  TTempTree tree;
-  tree.Write("b/z.sfv", "");
-  tree.Write("b/A.SFV", "");
-  tree.Write("a/deep/er/x.Sfv", "");
-  tree.Write("a/notes.txt", "");
-  tree.Write("a/.sfv", "");  // no name before the extension
-  tree.Write("a/list.sfv.bak", "");
-  const std::string named = tree.Write("named.txt", "");
-  ASSERT_EQ(::symlink(tree.Path().c_str(), tree.File("a/loop").c_str()), 0);
-  std::vector<std::string> problems;
-  const auto files =
-      CollectSFVFiles({named, tree.Path(), tree.Path() + "b", tree.File("none")}, problems);
-  const std::string d = tree.Path();
-  // The folder's own files come once: a second mention is dropped.
-  EXPECT_THAT(Paths(files),
-              ElementsAre(named + " (named)", d + "a/deep/er/x.Sfv", d + "b/A.SFV", d + "b/z.sfv"));
-  ASSERT_EQ(problems.size(), 1u);
-  EXPECT_THAT(problems[0], HasSubstr(tree.File("none") + ": cannot be read"));
-}
-
-TEST(SFVFiles, OnlyTextOfSensibleSizeIsAnSFV) {
-  TTempTree tree;
-  std::string text, problem;
-  EXPECT_TRUE(LoadSFVText(tree.Write("a.sfv", "a.bin 00000000\r\n"), text, problem));
-  EXPECT_EQ(text, "a.bin 00000000\r\n");
-  EXPECT_TRUE(LoadSFVText(tree.Write("empty.sfv", ""), text, problem));
-  // Tabs, form feeds, Latin-1 and NUL padding at the end are still text.
-  EXPECT_TRUE(
-      LoadSFVText(tree.Write("odd.sfv", std::string("a\tb \xe9 0\f\r\n\0\0", 12)), text, problem));
-  EXPECT_FALSE(LoadSFVText(tree.Write("bin.sfv", std::string("a\0b 0", 5)), text, problem));
-  EXPECT_THAT(problem, HasSubstr("not a text file"));
-  EXPECT_FALSE(LoadSFVText(tree.Write("ctl.sfv", "a.bin \x01\x02"), text, problem));
-  EXPECT_FALSE(LoadSFVText(tree.MakeDir("folder.sfv"), text, problem));
-  EXPECT_THAT(problem, HasSubstr("not a regular file"));
-  EXPECT_FALSE(LoadSFVText(tree.File("gone.sfv"), text, problem));
-  EXPECT_THAT(problem, HasSubstr("cannot be read: No such file"));
-  const std::string fifo = tree.File("pipe.sfv");
-  ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
-  EXPECT_FALSE(LoadSFVText(fifo, text, problem));
-  EXPECT_THAT(problem, HasSubstr("not a regular file"));
-  const std::string huge = tree.Write("huge.sfv", "");
-  ASSERT_EQ(::truncate(huge.c_str(), kMaxSFVSize + 1), 0);
-  EXPECT_FALSE(LoadSFVText(huge, text, problem));
-  EXPECT_THAT(problem, HasSubstr("too large"));
-}
-
 TEST(ConsoleReport, RowsStreamInOrderOnceFinal) {
   TCapturedOutput out;
   TConsoleReport report(out.File(), false);
@@ -163,6 +105,26 @@ TEST(ConsoleReport, RowsStreamInOrderOnceFinal) {
                           "SFV Aborted\t/set/x.sfv",
                           "Summary\tSFV 1,  Verified OK 0,  Accepted 0,  Failed 0,  Aborted 1;  "
                           "Files 3,  OK 1,  Ignored 1,  Failed 1"));
+}
+
+TEST(ConsoleReport, RowsKeepTheirOwnFolderAndName) {
+  TCapturedOutput out;
+  TConsoleReport report(out.File(), false);
+  for (const char* sfv : {"/one.sfv", "/two.sfv"}) {
+    report.BeginSFV();
+    const std::vector<std::pair<std::string, std::string>> rows = {
+        {"/a/", std::string(sfv) + "-x"}, {"/b/", "y"}, {"/a/", "z"}, {"/", ""}};
+    for (const auto& [folder, name] : rows) {
+      const int row = report.AppendRow();
+      report.SetPath(row, folder);
+      report.SetFilename(row, name);
+    }
+    for (int row = 0; row < 4; ++row) report.SetStatus(row, kStatusOK);
+    report.EndSFV(sfv, vrVerifiedOK);
+  }
+  EXPECT_THAT(out.Lines(), ElementsAre("OK\t/a//one.sfv-x", "OK\t/b/y", "OK\t/a/z", "OK\t/",
+                                       "SFV Verified OK\t/one.sfv", "OK\t/a//two.sfv-x", "OK\t/b/y",
+                                       "OK\t/a/z", "OK\t/", "SFV Verified OK\t/two.sfv"));
 }
 
 TEST(ConsoleReport, QuietKeepsFailuresAndLineBreaksNeverSplitARecord) {

@@ -18,6 +18,7 @@
 
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -45,8 +46,15 @@ QStringList Arguments(const std::vector<std::string>& args) {
   return list;
 }
 
-TRun RunVerifier(const std::vector<std::string>& args) {
+// addressSpace > 0 limits the program's address space to that many bytes.
+TRun RunVerifier(const std::vector<std::string>& args, rlim_t addressSpace = 0) {
   QProcess process;
+  if (addressSpace > 0) {
+    process.setChildProcessModifier([addressSpace] {
+      const rlimit limit{addressSpace, addressSpace};
+      ::setrlimit(RLIMIT_AS, &limit);
+    });
+  }
   process.start(CHECKWELL_VERIFY_PATH, Arguments(args));
   EXPECT_TRUE(process.waitForFinished(120000));
   TRun run;
@@ -195,6 +203,26 @@ TEST(VerifyProgram, BadInputIsNamedAndTheRestStillRuns) {
   run = RunVerifier({huge});
   EXPECT_THAT(run.errors, HasSubstr(huge + ": is too large"));
   EXPECT_EQ(run.exitCode, 2);
+}
+
+TEST(VerifyProgram, RunningOutOfMemoryNamesTheSFVAndReportsNoFile) {
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+  GTEST_SKIP() << "sanitizers reserve more address space than the limit leaves";
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer)
+  GTEST_SKIP() << "sanitizers reserve more address space than the limit leaves";
+#endif
+#endif
+  TTempTree tree;
+  tree.Write("a", "");
+  // Six million entries need far more memory than the limit leaves.
+  std::string list;
+  for (int i = 0; i < 6'000'000; ++i) list += "a 0\n";
+  const std::string sfv = tree.Write("big.sfv", list);
+  const TRun run = RunVerifier({sfv}, rlim_t{256} << 20);
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_EQ(run.errors, "checkwell-verify: " + sfv + ": is too large for the memory available\n");
+  EXPECT_THAT(run.lines, ElementsAre("SFV Failed\t" + sfv, Summary(1, 0, 0, 1, 0, 0, 0, 0, 0)));
 }
 
 TEST(VerifyProgram, UsageErrors) {

@@ -65,11 +65,13 @@ class TRecordingView : public TVerifyView {
 // Counts what the verification asks of its source, and answers from disk at once.
 class TCountingSource : public TCRCSource {
  public:
-  void Announce(std::vector<std::string> names) override {
-    if (!names.empty()) announced = names;
+  void Announce(std::shared_ptr<const TPackedStrings> names) override {
+    if (!names || names->Empty()) return;
+    announced.clear();
+    for (std::size_t i = 0; i < names->Size(); ++i) announced.emplace_back((*names)[i]);
   }
-  TLookupStatus Find(const std::string& name, TFoundFile& found, const TCRCWaitPoll&) override {
-    return lookup.Find(name, found) ? TLookupStatus::Found : TLookupStatus::NotFound;
+  TLookupStatus Find(std::string_view name, TFoundFile& found, const TCRCWaitPoll&) override {
+    return lookup.Find(std::string(name), found) ? TLookupStatus::Found : TLookupStatus::NotFound;
   }
   TCRCStatus Compute(const TCRCRequest& request, std::uint32_t& crc, const TCRCWaitPoll&) override {
     asked.push_back(request.Path);
@@ -85,6 +87,12 @@ class TCountingSource : public TCRCSource {
   std::vector<std::int64_t> knownSizes;
   std::optional<std::uint32_t> fixed;
 };
+
+std::shared_ptr<const TPackedStrings> Packed(const std::vector<std::string>& names) {
+  auto packed = std::make_shared<TPackedStrings>();
+  for (const std::string& name : names) packed->Add(name);
+  return packed;
+}
 
 std::string Entry(const std::string& name, const std::string& crc, const char* action = nullptr) {
   std::string xml = "<file name=\"" + name + "\" CRC=\"" + crc + "\"";
@@ -432,7 +440,7 @@ TEST(ParallelCRCSource, AnswersInOrderWhateverTheThreadCount) {
 
   for (int jobs : {1, 2, 4}) {
     TParallelCRCSource source(jobs);
-    source.Announce(names);
+    source.Announce(Packed(names));
     std::vector<TCRCRequest> found;
     for (const std::string& name : names) {
       TFoundFile file;
@@ -463,10 +471,10 @@ TEST(ParallelCRCSource, AnswersInOrderWhateverTheThreadCount) {
     ASSERT_EQ(source.Compute({names[3], -1}, crc, {}), TCRCStatus::OK);
     EXPECT_EQ(crc, expected[3]);
     // A new announcement after one used only in part.
-    source.Announce(names);
+    source.Announce(Packed(names));
     TFoundFile file;
     ASSERT_EQ(source.Find(names[0], file, {}), TLookupStatus::Found);
-    source.Announce({names[9]});
+    source.Announce(Packed({names[9]}));
     ASSERT_EQ(source.Find(names[9], file, {}), TLookupStatus::Found);
     ASSERT_EQ(source.Compute({file.Path, file.Size}, crc, {}), TCRCStatus::OK);
     EXPECT_EQ(crc, expected[9]);

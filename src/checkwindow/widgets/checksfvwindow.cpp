@@ -9,6 +9,7 @@
 #include "config/udfxml.h"
 #include "dataset/ntierdataset.h"
 #include "dataset/widgets/ntiergrid.h"
+#include "sfv/sfvfiles.h"
 #include "support/files.h"
 #include "support/guard.h"
 #include "support/messages.h"
@@ -32,6 +33,7 @@
 
 #include <filesystem>
 #include <memory>
+#include <new>
 #include <span>
 
 namespace {
@@ -289,17 +291,28 @@ void TfrmCheckSFV::StartCheck() {
   if (!FileExists(sfvFile)) return;
   actManager->setVisible(true);
   GuardedCommand("", [&] {
-    const std::string text = ReadTextFile(sfvFile);
+    std::string text, problem;
+    // The command-line verifier's limits, so both take the same lists.
+    if (!LoadSFVText(sfvFile, text, problem)) {
+      ShowWarning("The SFV file " + sfvFile + " " + problem + ".");
+      return;
+    }
     // A window without a loaded configuration verifies without extension rules.
     pugi::xml_document empty;
     empty.append_child("config");
     const pugi::xml_document& config = config_ != nullptr ? *config_ : empty;
     std::string fileDetails;
     bool mine = false;
-    RunVerification([&](const TVerifyOptions& options) {
-      return VerifySFV(text, ExtractFilePath(sfvFile), ExtractFileName(sfvFile), config,
-                       fileDetails, mine, options);
-    });
+    try {
+      RunVerification([&](const TVerifyOptions& options) {
+        return VerifySFV(text, ExtractFilePath(sfvFile), ExtractFileName(sfvFile), config,
+                         fileDetails, mine, options);
+      });
+    } catch (const std::bad_alloc&) {
+      // Without rows no repair can write back a list that was only read in part.
+      RemoveAllRows();
+      ShowWarning("The SFV file " + sfvFile + " " + kNoMemoryProblem + ".");
+    }
   });
 }
 

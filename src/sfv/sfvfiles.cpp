@@ -1,5 +1,6 @@
-#include "cli/sfvfiles.h"
+#include "sfv/sfvfiles.h"
 
+#include "support/filedescriptor.h"
 #include "support/strings.h"
 
 #include <algorithm>
@@ -66,17 +67,6 @@ void SearchFolder(const std::string& folder, std::vector<std::string>& found,
   for (const std::string& sub : subFolders) SearchFolder(sub, found, problems);
 }
 
-class TDescriptor {
- public:
-  explicit TDescriptor(int fd) : fd_(fd) {}
-  ~TDescriptor() { ::close(fd_); }
-  TDescriptor(const TDescriptor&) = delete;
-  TDescriptor& operator=(const TDescriptor&) = delete;
-
- private:
-  int fd_;
-};
-
 bool LooksBinary(const std::string& text) {
   // Control characters other than the white space of text files, or anything but
   // padding after a NUL, mean this is no list of names.
@@ -124,12 +114,12 @@ std::vector<TSFVFile> CollectSFVFiles(const std::vector<std::string>& arguments,
 bool LoadSFVText(const std::string& path, std::string& text, std::string& problem) {
   text.clear();
   // Non-blocking: a FIFO named like an SFV must not hang the run.
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+  const TFileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
+  const int fd = file.Get();
   if (fd < 0) {
     problem = "cannot be read: " + Reason(errno);
     return false;
   }
-  const TDescriptor closer(fd);
   struct stat info {};
   if (::fstat(fd, &info) != 0) {
     problem = "cannot be read: " + Reason(errno);

@@ -21,6 +21,10 @@ std::vector<TSFVFile> CollectSFVFiles(const std::vector<std::string>& arguments,
 // SFV lists are text; anything larger than this is not one worth holding in memory.
 inline constexpr std::size_t kMaxSFVSize = 256u << 20;
 
+// The problem, in the words of LoadSFVText's, of an SFV whose entries do not fit
+// in the memory there is.
+inline constexpr const char* kNoMemoryProblem = "is too large for the memory available";
+
 // Reads an SFV whole. False with a reason (e.g. "cannot be read: Permission
 // denied", "is not a text file") when it cannot serve as an SFV list.
 bool LoadSFVText(const std::string& path, std::string& text, std::string& problem);

@@ -1,4 +1,4 @@
-#include "cli/diskinfo.h"
+#include "support/diskinfo.h"
 
 #include <fstream>
 
