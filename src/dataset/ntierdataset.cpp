@@ -194,12 +194,10 @@ int TNTierDataset::AppendRow() {
     throw std::runtime_error("Can't add rows to a TNTierDataSet if no columns are defined - ( " +
                              Name() + " )");
   }
-  TNTierRow* row = TNTierRow::Create(&texts_, kinds_);
-
   const int index = RowCount();
   if (updateDepth_ == 0) emit RowAboutToBeAppended(index);
   // A new row is not selected, so the cached selection stays right.
-  rows_.Append(row);
+  rows_.Append(&texts_, kinds_);
   if (updateDepth_ == 0) emit RowAppended(index);
   return index;
 }

@@ -44,10 +44,10 @@ std::byte* TNTierTextCache::Share(std::size_t column, std::string_view text) {
 
 // Rows -------------------------------------------------------------------------
 
-TNTierRow* TNTierRow::Create(TNTierTextCache* texts, std::span<const TNTierFieldKind> kinds) {
-  auto* block = new std::byte[sizeof(TNTierRow) + kinds.size() * sizeof(TNTierField)];
-  auto* row = new (block) TNTierRow(texts, static_cast<int>(kinds.size()));
-  std::byte* fields = block + sizeof(TNTierRow);
+TNTierRow* TNTierRow::Create(std::byte* memory, TNTierTextCache* texts,
+                             std::span<const TNTierFieldKind> kinds) {
+  auto* row = new (memory) TNTierRow(texts, static_cast<int>(kinds.size()));
+  std::byte* fields = memory + sizeof(TNTierRow);
   for (std::size_t i = 0; i < kinds.size(); ++i) {
     // Beyond the positions a cell can name, a cell does without the shared texts.
     const auto position =
@@ -62,7 +62,6 @@ void TNTierRow::Destroy(TNTierRow* row) {
     row->FieldAt(i)->~TNTierField();
   }
   row->~TNTierRow();
-  delete[] reinterpret_cast<std::byte*>(row);
 }
 
 TNTierField* TNTierRow::FieldAt(std::size_t index) const {
@@ -71,16 +70,57 @@ TNTierField* TNTierRow::FieldAt(std::size_t index) const {
       reinterpret_cast<TNTierField*>(const_cast<std::byte*>(fields + index * sizeof(TNTierField))));
 }
 
+// Row pool ---------------------------------------------------------------------
+
+std::byte* TNTierRowPool::Allocate(std::size_t bytes) {
+  if (bytes != rowBytes_) {
+    Release();
+    rowBytes_ = bytes;
+  }
+  if (free_ != nullptr) {
+    std::byte* row = free_;
+    std::memcpy(&free_, row, sizeof free_);
+    return row;
+  }
+  if (usedRows_ == chunkRows_) {
+    // Chunks grow with the list, so that a short list stays small.
+    constexpr std::size_t kFirstRows = 8;
+    constexpr std::size_t kMostRows = 4096;
+    const std::size_t rows = chunkRows_ == 0 ? kFirstRows : std::min(chunkRows_ * 2, kMostRows);
+    chunks_.push_back(std::make_unique_for_overwrite<std::byte[]>(rows * rowBytes_));
+    chunkRows_ = rows;
+    usedRows_ = 0;
+  }
+  return chunks_.back().get() + rowBytes_ * usedRows_++;
+}
+
+void TNTierRowPool::Free(std::byte* row) {
+  std::memcpy(row, &free_, sizeof free_);
+  free_ = row;
+}
+
+void TNTierRowPool::Release() {
+  std::vector<std::unique_ptr<std::byte[]>>().swap(chunks_);
+  chunkRows_ = usedRows_ = 0;
+  free_ = nullptr;
+}
+
 // Row list ---------------------------------------------------------------------
 
-void TNTierRowList::Append(TNTierRow* row) {
-  try {
-    if (GapSize() != 0) Slots();
-    slots_.push_back(row);
-  } catch (...) {
-    TNTierRow::Destroy(row);
-    throw;
-  }
+TNTierRow& TNTierRowList::Append(TNTierTextCache* texts, std::span<const TNTierFieldKind> kinds) {
+  if (GapSize() != 0) Slots();
+  // Room first, so that a row once made always finds its place.
+  if (slots_.size() == slots_.capacity())
+    slots_.reserve(std::max<std::size_t>(16, 2 * slots_.size()));
+  std::byte* memory = pool_.Allocate(TNTierRow::Bytes(kinds.size()));
+  TNTierRow* row = TNTierRow::Create(memory, texts, kinds);
+  slots_.push_back(row);
+  return *row;
+}
+
+void TNTierRowList::Free(TNTierRow* row) {
+  TNTierRow::Destroy(row);
+  pool_.Free(reinterpret_cast<std::byte*>(row));
 }
 
 void TNTierRowList::MoveGapTo(std::size_t index) {
@@ -103,7 +143,7 @@ void TNTierRowList::Delete(std::size_t index) {
     slots_.resize(gapBegin_);
     gapEnd_ = gapBegin_;
   }
-  TNTierRow::Destroy(row);
+  Free(row);
 }
 
 void TNTierRowList::Delete(std::span<const std::size_t> indexes) {
@@ -113,7 +153,7 @@ void TNTierRowList::Delete(std::span<const std::size_t> indexes) {
   auto doomed = indexes.begin();
   for (std::size_t i = indexes.front(); i < slots.size(); ++i) {
     if (doomed != indexes.end() && *doomed == i) {
-      TNTierRow::Destroy(slots[i]);
+      Free(slots[i]);
       ++doomed;
     } else {
       slots[kept++] = slots[i];
@@ -127,6 +167,7 @@ void TNTierRowList::Clear() {
     if (i < gapBegin_ || i >= gapEnd_) TNTierRow::Destroy(slots_[i]);
   }
   std::vector<TNTierRow*>().swap(slots_);
+  pool_.Release();
   gapBegin_ = gapEnd_ = 0;
 }
 

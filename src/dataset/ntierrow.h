@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <span>
 #include <string_view>
 #include <vector>
@@ -66,7 +67,14 @@ class TNTierRow {
   TNTierRow(TNTierTextCache* texts, int count) : texts_(texts), count_(count) {}
   ~TNTierRow() = default;
 
-  static TNTierRow* Create(TNTierTextCache* texts, std::span<const TNTierFieldKind> kinds);
+  // The bytes of a row of a number of fields.
+  static std::size_t Bytes(std::size_t fields) {
+    return sizeof(TNTierRow) + fields * sizeof(TNTierField);
+  }
+  // Makes a row in memory of Bytes(kinds.size()).
+  static TNTierRow* Create(std::byte* memory, TNTierTextCache* texts,
+                           std::span<const TNTierFieldKind> kinds);
+  // Ends the row's life; its memory stays with the caller.
   static void Destroy(TNTierRow* row);
 
   TNTierField* FieldAt(std::size_t index) const;
@@ -77,6 +85,29 @@ class TNTierRow {
 };
 
 static_assert(sizeof(TNTierRow) % alignof(TNTierField) == 0);
+
+// Memory for rows of one size, in chunks of many rows: a list holds millions of
+// rows, and a block of its own for each would cost a heap header and rounding.
+// Freed rows are reused by the next ones; the chunks go back only all at once.
+class TNTierRowPool {
+ public:
+  TNTierRowPool() = default;
+  TNTierRowPool(const TNTierRowPool&) = delete;
+  TNTierRowPool& operator=(const TNTierRowPool&) = delete;
+
+  // Every row has this size until the next Release.
+  std::byte* Allocate(std::size_t bytes);
+  void Free(std::byte* row);
+  // Gives every chunk back; no row may be in use.
+  void Release();
+
+ private:
+  std::vector<std::unique_ptr<std::byte[]>> chunks_;
+  std::size_t rowBytes_ = 0;
+  std::size_t chunkRows_ = 0;  // rows in the last chunk
+  std::size_t usedRows_ = 0;   // of those, the ones handed out
+  std::byte* free_ = nullptr;  // freed rows, each holding the address of the next
+};
 
 // The rows of a dataset in order, owned. A deletion leaves a gap in the array
 // where it happened, and the next deletion moves the gap to its own row: rows
@@ -95,8 +126,8 @@ class TNTierRowList {
     return *slots_[index < gapBegin_ ? index : index + GapSize()];
   }
 
-  // The list owns row from now on.
-  void Append(TNTierRow* row);
+  // A new row at the end with fields of the given kinds.
+  TNTierRow& Append(TNTierTextCache* texts, std::span<const TNTierFieldKind> kinds);
   void Delete(std::size_t index);
   // Deletes the rows at the given indexes (ascending, each once) in one pass.
   void Delete(std::span<const std::size_t> indexes);
@@ -108,7 +139,9 @@ class TNTierRowList {
  private:
   std::size_t GapSize() const { return gapEnd_ - gapBegin_; }
   void MoveGapTo(std::size_t index);
+  void Free(TNTierRow* row);
 
+  TNTierRowPool pool_;
   std::vector<TNTierRow*> slots_;
   // Slots in [gapBegin_, gapEnd_) hold no row.
   std::size_t gapBegin_ = 0;
