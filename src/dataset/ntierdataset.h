@@ -106,6 +106,8 @@ class TNTierDataset : public QObject {
   // Rows.
   int RowCount() const { return static_cast<int>(rows_.Size()); }
   int AppendRow();
+  // Listeners hear of each deleted row; a view of many rows takes the deletion
+  // of many faster from DeleteRows, as one change.
   void DeleteRow(int row);
   // Deletes the given rows (any order, repeats allowed) as one change: the
   // remaining rows keep their order and selection. Checks every index first and
