@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Dataset figures: sorting, the selection walk and find over 100,000 rows,
+# Dataset figures: sorting, the selection walk, find and deletions over 100,000 rows,
 # against std::sort of the same names in the same run.
 set -euo pipefail
 build=$(cd "${1:-build}" && pwd)

@@ -1,5 +1,5 @@
-// Times the dataset's sorting, selection walk and find over 100,000 rows, each
-// against std::sort of the same file names measured in the same run.
+// Times the dataset's sorting, selection walk, find and deletions over 100,000
+// rows, each against std::sort of the same file names measured in the same run.
 
 #include "dataset/ntierdataset.h"
 
@@ -19,6 +19,10 @@ constexpr int kRows = 100000;
 constexpr int kRepeats = 5;
 // Sorting may cost at most this many times std::sort of the same names.
 constexpr double kSortTarget = 3.0;
+// Deleting rows one by one must stay linear: shifting the rows for every
+// deletion, and building the selected rows again, took thousands of times
+// as long as std::sort here.
+constexpr double kDeleteTarget = 1.0;
 
 // The processor time of this thread: on a shared machine the wall clock also
 // counts the time others had the processor.
@@ -76,14 +80,18 @@ int main(int argc, char** argv) {
   std::uniform_int_distribution<int> folder(0, 1999), status(0, 4), key(0, 99999998);
   std::vector<std::string> names;
   names.reserve(kRows);
-  for (int i = 0; i < kRows; ++i) {
-    const int row = ds.AppendRow();
-    names.push_back(RandomName(random));
-    ds.FieldByName("Status", row).SetAsString(kStatuses[status(random)]);
-    ds.FieldByName("Filename", row).SetAsString(names.back());
-    ds.FieldByName("Path", row).SetAsString(folders[static_cast<size_t>(folder(random))]);
-    ds.FieldByName("Key", row).SetAsInteger(key(random));
-  }
+  for (int i = 0; i < kRows; ++i) names.push_back(RandomName(random));
+  const auto fill = [&] {
+    ds.Clear();
+    for (int i = 0; i < kRows; ++i) {
+      const int row = ds.AppendRow();
+      ds.FieldByName("Status", row).SetAsString(kStatuses[status(random)]);
+      ds.FieldByName("Filename", row).SetAsString(names[static_cast<size_t>(i)]);
+      ds.FieldByName("Path", row).SetAsString(folders[static_cast<size_t>(folder(random))]);
+      ds.FieldByName("Key", row).SetAsInteger(key(random));
+    }
+  };
+  fill();
 
   // The reference: std::sort of the same names, as plain strings.
   std::vector<std::string> copy;
@@ -108,6 +116,22 @@ int main(int argc, char** argv) {
   const double find = BestSeconds(
       [] {}, [&] { found = ds.FindString("Filename", 0, "no such file.sfv", true, true); });
 
+  // A list dropping its done rows, one by one from the last or all at once; the
+  // selected ones are read back as they go.
+  const auto selectHalf = [&] {
+    fill();
+    for (int row = 0; row < kRows; row += 2) ds.SetSelected(row, true);
+  };
+  const double deleteOneByOne = BestSeconds(selectHalf, [&] {
+    for (int n = ds.SelectedCount() - 1; n >= 0; --n) ds.DeleteRow(ds.SelectedRow(n));
+  });
+  const double deleteAtOnce = BestSeconds(selectHalf, [&] {
+    std::vector<int> rows;
+    for (int n = 0; n < ds.SelectedCount(); ++n) rows.push_back(ds.SelectedRow(n));
+    ds.DeleteRows(rows);
+  });
+  const double clear = BestSeconds(fill, [&] { ds.Clear(); });
+
   std::printf("rows                        %d\n", kRows);
   std::printf("std::sort of the names      %8.2f ms (reference)\n", reference * 1e3);
   const auto line = [&](const char* what, double seconds) {
@@ -117,12 +141,19 @@ int main(int argc, char** argv) {
   line("Sort(\"*Path,Filename\")", byPathAndName);
   line("select all + SelectedRow(i)", selection);
   line("FindString over all rows", find);
+  line("DeleteRow of half the rows", deleteOneByOne);
+  line("DeleteRows of half the rows", deleteAtOnce);
+  line("Clear", clear);
 
   bool pass = true;
   for (const double seconds : {byName, byPathAndName}) {
     pass = pass && seconds <= kSortTarget * reference;
   }
   std::printf("target: sorting within %.0fx std::sort: %s\n", kSortTarget, pass ? "PASS" : "FAIL");
+  const bool deletesPass = std::max(deleteOneByOne, deleteAtOnce) <= kDeleteTarget * reference;
+  std::printf("target: deleting half the rows within %.0fx std::sort: %s\n", kDeleteTarget,
+              deletesPass ? "PASS" : "FAIL");
+  pass = pass && deletesPass;
   // Keeps the loops from being optimised away.
   if (checksum == 42 && found == 42) std::printf("\n");
   return pass ? 0 : 1;

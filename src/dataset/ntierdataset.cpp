@@ -31,25 +31,25 @@ std::string Trim(std::string_view text) {
   return std::string(text);
 }
 
-std::unique_ptr<TNTierField> CreateField(std::uint8_t type) {
+TNTierFieldKind KindOf(std::uint8_t type) {
   switch (type) {
     case NTierType::String:
     case NTierType::YesNo:
-      return std::make_unique<TNTierStringField>();
+      return TNTierFieldKind::String;
     case NTierType::Integer:
     case NTierType::SmallInteger:
     case NTierType::LargeInteger:
-      return std::make_unique<TNTierIntegerField>();
+      return TNTierFieldKind::Integer;
     case NTierType::DateTime:
-      return std::make_unique<TNTierDateTimeField>();
+      return TNTierFieldKind::DateTime;
     case NTierType::Date:
-      return std::make_unique<TNTierDateField>();
+      return TNTierFieldKind::Date;
     case NTierType::Time:
-      return std::make_unique<TNTierTimeField>();
+      return TNTierFieldKind::Time;
     case NTierType::Float:
-      return std::make_unique<TNTierFloatField>();
+      return TNTierFieldKind::Float;
     default:
-      return std::make_unique<TNTierBooleanField>();
+      return TNTierFieldKind::Boolean;
   }
 }
 
@@ -120,7 +120,7 @@ std::string TNTierDataset::Name() const {
 
 TNTierColumn& TNTierDataset::AddColumn(const std::string& name, const std::string& caption,
                                        std::uint8_t type, unsigned options) {
-  if (!rows_.empty()) {
+  if (!rows_.Empty()) {
     throw std::runtime_error("Can't add a field to a TNTierDataSet which has rows - ( " + name +
                              " )");
   }
@@ -151,14 +151,17 @@ void TNTierDataset::PrepareColumns() {
   Clear();
   active_.clear();
   activeByName_.clear();
+  kinds_.clear();
   for (const auto& column : defined_) {
     column->ActiveIndex = -1;
     if ((column->Options & (NTierOption::Hidden | NTierOption::Displayed)) == 0) continue;
     column->ActiveIndex = static_cast<int>(active_.size());
     active_.push_back(column.get());
+    kinds_.push_back(KindOf(column->Type));
     // emplace keeps the first column of a name, as a linear search would find it.
     activeByName_.emplace(column->Name, column->ActiveIndex);
   }
+  texts_.Reset(kinds_.size());
 }
 
 void TNTierDataset::ClearColumns() {
@@ -191,15 +194,10 @@ int TNTierDataset::AppendRow() {
     throw std::runtime_error("Can't add rows to a TNTierDataSet if no columns are defined - ( " +
                              Name() + " )");
   }
-  std::vector<std::unique_ptr<TNTierField>> fields;
-  fields.reserve(active_.size());
-  for (const TNTierColumn* column : active_) fields.push_back(CreateField(column->Type));
-  auto row = std::make_unique<TNTierRow>(std::move(fields));
-
   const int index = RowCount();
   if (updateDepth_ == 0) emit RowAboutToBeAppended(index);
   // A new row is not selected, so the cached selection stays right.
-  rows_.push_back(std::move(row));
+  rows_.Append(&texts_, kinds_);
   if (updateDepth_ == 0) emit RowAppended(index);
   return index;
 }
@@ -210,9 +208,35 @@ void TNTierDataset::DeleteRow(int row) {
                              std::to_string(row) + ") )");
   }
   if (updateDepth_ == 0) emit RowAboutToBeDeleted(row);
-  rows_.erase(rows_.begin() + row);
-  InvalidateSelection();
+  const bool wasSelected = rows_[static_cast<size_t>(row)].selected_;
+  rows_.Delete(static_cast<size_t>(row));
+  ForgetSelectedRow(row, wasSelected);
   if (updateDepth_ == 0) emit RowDeleted(row);
+}
+
+void TNTierDataset::DeleteRows(std::vector<int> rows) {
+  for (const int row : rows) {
+    if (row < 0 || row >= RowCount()) {
+      throw std::runtime_error("Can't delete, Invalid Row - ( " + Name() + ".DeleteRows(" +
+                               std::to_string(row) + ") )");
+    }
+  }
+  if (rows.empty()) return;
+  std::sort(rows.begin(), rows.end());
+  rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+  TUpdateScope update(*this);
+  const std::vector<size_t> indexes(rows.begin(), rows.end());
+  rows_.Delete(indexes);
+  InvalidateSelection();
+}
+
+void TNTierDataset::ForgetSelectedRow(int row, bool wasSelected) {
+  if (!selectionCacheValid_) return;
+  // The selected rows after it move up by one. Rows deleted from the last to the
+  // first touch only the end of the list.
+  auto later = std::lower_bound(selectedCache_.begin(), selectedCache_.end(), row);
+  if (wasSelected) later = selectedCache_.erase(later);
+  for (; later != selectedCache_.end(); ++later) --*later;
 }
 
 TNTierRow& TNTierDataset::Rows(int row) {
@@ -224,7 +248,7 @@ const TNTierRow& TNTierDataset::Rows(int row) const {
     throw std::runtime_error("Request for Invalid Row - ( " + Name() + ".Rows(" +
                              std::to_string(row) + ") )");
   }
-  return *rows_[static_cast<size_t>(row)];
+  return rows_[static_cast<size_t>(row)];
 }
 
 TNTierField& TNTierDataset::Fields(int column, int row) {
@@ -239,7 +263,7 @@ const TNTierField& TNTierDataset::Fields(int column, int row) const {
     throw std::runtime_error("Request for Invalid Row - ( " + Name() + ".Fields(" +
                              std::to_string(row) + ") )");
   }
-  return rows_[static_cast<size_t>(row)]->Field(column);
+  return rows_[static_cast<size_t>(row)].Field(column);
 }
 
 TNTierField& TNTierDataset::FieldByName(std::string_view name, int row) {
@@ -255,15 +279,17 @@ const TNTierField& TNTierDataset::FieldByName(std::string_view name, int row) co
     throw std::runtime_error("Request for Invalid Row - ( " + Name() + ".FieldByName(" +
                              std::string(name) + "," + std::to_string(row) + ") )");
   }
-  return rows_[static_cast<size_t>(row)]->Field(column);
+  return rows_[static_cast<size_t>(row)].Field(column);
 }
 
 void TNTierDataset::Clear() {
   emit BeforeClear(this);
   {
     TUpdateScope update(*this);
-    rows_.clear();
-    InvalidateSelection();
+    rows_.Clear();
+    texts_.Reset(kinds_.size());
+    selectedCache_ = {};
+    selectionCacheValid_ = true;
   }
   if (filterHintGlyph_) filterHintGlyph_->setProperty("visible", false);
   emit AfterClear(this);
@@ -276,8 +302,10 @@ void TNTierDataset::Reset() {
   for (const auto& column : defined_) column->ActiveIndex = -1;
   active_.clear();
   activeByName_.clear();
+  kinds_.clear();
+  texts_.Reset(0);
   if (sorter_) sorter_->Release();
-  std::vector<std::unique_ptr<TNTierRow>>().swap(sortedRows_);
+  sortedRows_ = {};
   newPositionOf_ = {};
   keyFields_ = {};
   emit AfterReset(this);
@@ -301,8 +329,8 @@ void TNTierDataset::EndUpdate() {
 const std::vector<int>& TNTierDataset::SelectedRows() const {
   if (!selectionCacheValid_) {
     selectedCache_.clear();
-    for (size_t i = 0; i < rows_.size(); ++i) {
-      if (rows_[i]->selected_) selectedCache_.push_back(static_cast<int>(i));
+    for (size_t i = 0; i < rows_.Size(); ++i) {
+      if (rows_[i].selected_) selectedCache_.push_back(static_cast<int>(i));
     }
     selectionCacheValid_ = true;
   }
@@ -310,7 +338,7 @@ const std::vector<int>& TNTierDataset::SelectedRows() const {
 }
 
 bool TNTierDataset::IsSelected(int row) const {
-  return row >= 0 && row < RowCount() && rows_[static_cast<size_t>(row)]->selected_;
+  return row >= 0 && row < RowCount() && rows_[static_cast<size_t>(row)].selected_;
 }
 
 void TNTierDataset::SetSelected(int row, bool value) {
@@ -318,16 +346,26 @@ void TNTierDataset::SetSelected(int row, bool value) {
     throw std::runtime_error("Invalid Row - ( " + Name() + ".SetSelected(" + std::to_string(row) +
                              ") )");
   }
-  TNTierRow& target = *rows_[static_cast<size_t>(row)];
+  TNTierRow& target = rows_[static_cast<size_t>(row)];
   if (selectionLocked_ || target.selected_ == value) return;
   target.selected_ = value;
-  InvalidateSelection();
+  // Selecting rows in order keeps the list of selected rows as it goes;
+  // anything else builds it again when it is next asked for.
+  if (selectionCacheValid_) {
+    if (value && (selectedCache_.empty() || selectedCache_.back() < row)) {
+      selectedCache_.push_back(row);
+    } else if (!value && selectedCache_.back() == row) {
+      selectedCache_.pop_back();
+    } else {
+      InvalidateSelection();
+    }
+  }
   emit OnSelectionChanged(this);
 }
 
 void TNTierDataset::ClearSelection() {
   if (selectionLocked_) return;
-  for (const auto& row : rows_) row->selected_ = false;
+  for (size_t i = 0; i < rows_.Size(); ++i) rows_[i].selected_ = false;
   selectedCache_.clear();
   selectionCacheValid_ = true;
   emit OnSelectionChanged(this);
@@ -335,7 +373,7 @@ void TNTierDataset::ClearSelection() {
 
 void TNTierDataset::InvertSelection() {
   if (selectionLocked_) return;
-  for (const auto& row : rows_) row->selected_ = !row->selected_;
+  for (size_t i = 0; i < rows_.Size(); ++i) rows_[i].selected_ = !rows_[i].selected_;
   InvalidateSelection();
 }
 
@@ -379,37 +417,28 @@ std::vector<TNTierDataset::TSortKey> TNTierDataset::ParseSortList(const std::str
 
 void TNTierDataset::SortRows(const std::vector<TSortKey>& keys) {
   if (!sorter_) sorter_ = std::make_unique<TNTierRowSorter>();
-  const size_t count = rows_.size();
+  std::vector<TNTierRow*>& rows = rows_.Slots();
+  const size_t count = rows.size();
   std::vector<const TNTierField*>& fields = keyFields_;
   fields.resize(count);
   for (const TSortKey& key : keys) {
-    // The rows lie anywhere in memory, so every step below would wait for a
-    // row, then for its field, then for its text, one row after another.
-    // Asking for them a few rows ahead lets those waits overlap.
-    constexpr size_t kAhead = 16;
-    const size_t column = static_cast<size_t>(key.Column);
-    for (size_t i = 0; i < count; ++i) {
-      if (i + kAhead < count) __builtin_prefetch(rows_[i + kAhead].get());
-      if (i + kAhead / 2 < count) {
-        __builtin_prefetch(rows_[i + kAhead / 2]->fields_.data() + column);
-      }
-      fields[i] = rows_[i]->fields_[column].get();
-    }
+    for (size_t i = 0; i < count; ++i) fields[i] = &rows[i]->Field(key.Column);
     // Every row of a column holds the same field class.
     const TNTierFieldKind kind = fields.front()->Kind();
     const bool text = kind == TNTierFieldKind::String;
     TNTierSortKey& values = sorter_->AddKey(text, key.Descending, count);
+    // The rows lie anywhere in memory, so every step below would wait for a
+    // field, then for its text, one row after another. Asking for them a few
+    // rows ahead lets those waits overlap.
+    constexpr size_t kAhead = 16;
     for (size_t i = 0; i < count; ++i) {
       if (i + kAhead < count) __builtin_prefetch(fields[i + kAhead]);
-      if (text && i + kAhead / 2 < count) {
-        __builtin_prefetch(
-            static_cast<const TNTierStringField*>(fields[i + kAhead / 2])->Text().data());
-      }
+      if (text && i + kAhead / 2 < count) __builtin_prefetch(fields[i + kAhead / 2]->TextAddress());
       const TNTierField* field = fields[i];
       if (field->IsNull()) {
         values.AddNull();
       } else if (text) {
-        values.AddText(static_cast<const TNTierStringField*>(field)->Text());
+        values.AddText(field->Text());
       } else if (kind == TNTierFieldKind::Boolean) {
         values.AddNumber(field->AsBoolean() ? 1 : 0);
       } else if (kind == TNTierFieldKind::Integer) {
@@ -427,11 +456,8 @@ void TNTierDataset::SortRows(const std::vector<TSortKey>& keys) {
   }
   if (updateDepth_ == 0) emit RowsAboutToBeReordered();
   sortedRows_.resize(count);
-  for (size_t i = 0; i < count; ++i) {
-    sortedRows_[i] = std::move(rows_[static_cast<size_t>(order[i])]);
-  }
-  rows_.swap(sortedRows_);
-  sortedRows_.clear();  // only emptied pointers; the capacity stays for the next sort
+  for (size_t i = 0; i < count; ++i) sortedRows_[i] = rows[static_cast<size_t>(order[i])];
+  rows.swap(sortedRows_);  // the old array stays as the buffer of the next sort
   InvalidateSelection();
   if (updateDepth_ == 0) emit RowsReordered(newPositionOf_);
 }
@@ -442,7 +468,7 @@ bool TNTierDataset::Sort(const std::string& list) {
     return true;
   }
   sortFields_ = list;
-  if (rows_.empty()) return true;
+  if (rows_.Empty()) return true;
   emit BeforeSort(this);
   try {
     const std::vector<TSortKey> keys = ParseSortList(list);
@@ -468,7 +494,7 @@ int TNTierDataset::FindInteger(std::string_view columnName, int startRow,
   const int column = IndexOfColumn(columnName);
   if (column < 0) FailColumn("Fields(-1)");
   for (int row = startRow; row < RowCount(); ++row) {
-    if (rows_[static_cast<size_t>(row)]->Field(column).AsInteger() == value) return row;
+    if (rows_[static_cast<size_t>(row)].Field(column).AsInteger() == value) return row;
   }
   return -1;
 }
@@ -486,10 +512,9 @@ int TNTierDataset::FindString(std::string_view columnName, int startRow, std::st
   const bool isString = active_[static_cast<size_t>(column)]->Type == NTierType::String ||
                         active_[static_cast<size_t>(column)]->Type == NTierType::YesNo;
   for (int row = startRow; row < RowCount(); ++row) {
-    const TNTierField& field = rows_[static_cast<size_t>(row)]->Field(column);
+    const TNTierField& field = rows_[static_cast<size_t>(row)].Field(column);
     // String fields are compared in place; others through their text form.
-    const bool found = isString ? matches(static_cast<const TNTierStringField&>(field).Text())
-                                : matches(field.AsString());
+    const bool found = isString ? matches(field.Text()) : matches(field.AsString());
     if (found) return row;
   }
   return -1;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "dataset/ntierfield.h"
+#include "dataset/ntierrow.h"
 
 #include <QObject>
 #include <QPointer>
@@ -75,24 +76,6 @@ struct TNTierColumn {
   std::string DisplayFormat() const;
 };
 
-// One row: a field per active column (as they were when the row was added), and
-// the selection flag, which only the dataset changes.
-class TNTierRow {
- public:
-  explicit TNTierRow(std::vector<std::unique_ptr<TNTierField>> fields)
-      : fields_(std::move(fields)) {}
-
-  int FieldCount() const { return static_cast<int>(fields_.size()); }
-  TNTierField& Field(int index) { return *fields_[static_cast<size_t>(index)]; }
-  const TNTierField& Field(int index) const { return *fields_[static_cast<size_t>(index)]; }
-  bool Selected() const { return selected_; }
-
- private:
-  friend class TNTierDataset;
-  std::vector<std::unique_ptr<TNTierField>> fields_;
-  bool selected_ = false;
-};
-
 // The in-memory table behind every list: named typed columns, rows of fields, a
 // selection flag per row, a stored sort list, finds, and a loader from XML.
 // Usage errors throw std::runtime_error, conversions ENTierConversionError;
@@ -121,9 +104,15 @@ class TNTierDataset : public QObject {
   int IndexOfColumn(std::string_view name) const;
 
   // Rows.
-  int RowCount() const { return static_cast<int>(rows_.size()); }
+  int RowCount() const { return static_cast<int>(rows_.Size()); }
   int AppendRow();
+  // Listeners hear of each deleted row; a view of many rows takes the deletion
+  // of many faster from DeleteRows, as one change.
   void DeleteRow(int row);
+  // Deletes the given rows (any order, repeats allowed) as one change: the
+  // remaining rows keep their order and selection. Checks every index first and
+  // deletes nothing when one is out of range.
+  void DeleteRows(std::vector<int> rows);
   TNTierRow& Rows(int row);
   const TNTierRow& Rows(int row) const;
   TNTierField& Fields(int column, int row);
@@ -219,6 +208,8 @@ class TNTierDataset : public QObject {
 
   [[noreturn]] void FailColumn(const std::string& call) const;
   void InvalidateSelection() { selectionCacheValid_ = false; }
+  // Keeps the selected rows' indexes right when a row goes.
+  void ForgetSelectedRow(int row, bool wasSelected);
   const std::vector<int>& SelectedRows() const;
   std::vector<TSortKey> ParseSortList(const std::string& list) const;
   void SortRows(const std::vector<TSortKey>& keys);
@@ -226,7 +217,10 @@ class TNTierDataset : public QObject {
   std::vector<std::unique_ptr<TNTierColumn>> defined_;
   std::vector<TNTierColumn*> active_;
   std::unordered_map<std::string, int, TCaseInsensitiveHash, TCaseInsensitiveEqual> activeByName_;
-  std::vector<std::unique_ptr<TNTierRow>> rows_;
+  // The field kinds of the active columns, in order: every new row's fields.
+  std::vector<TNTierFieldKind> kinds_;
+  TNTierTextCache texts_;
+  TNTierRowList rows_;
 
   std::string sortFields_;
   std::string factorySortFields_;
@@ -239,7 +233,7 @@ class TNTierDataset : public QObject {
 
   // Kept between sorts, with the buffers it needs.
   std::unique_ptr<TNTierRowSorter> sorter_;
-  std::vector<std::unique_ptr<TNTierRow>> sortedRows_;
+  std::vector<TNTierRow*> sortedRows_;
   std::vector<int> newPositionOf_;
   std::vector<const TNTierField*> keyFields_;
 

@@ -1,6 +1,7 @@
 #include "dataset/ntierfield.h"
 
 #include "config/udfxml.h"
+#include "dataset/ntierrow.h"
 
 #include <QDateTime>
 #include <QLocale>
@@ -9,7 +10,9 @@
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <limits>
+#include <new>
 
 namespace {
 
@@ -148,229 +151,306 @@ double CheckedDays(double value) {
 
 }  // namespace
 
+// Storage ----------------------------------------------------------------------
+
+TNTierField::TNTierField(TNTierFieldKind kind, std::uint8_t position)
+    : position_(position), flags_(static_cast<std::uint8_t>(kNullFlag | std::uint8_t(kind))) {}
+
+double TNTierField::Number() const {
+  double value = 0;
+  std::memcpy(&value, value_, sizeof value);
+  return value;
+}
+
+void TNTierField::StoreNumber(double value) {
+  std::memcpy(value_, &value, sizeof value);
+}
+
+std::int32_t TNTierField::Integer() const {
+  std::int32_t value = 0;
+  std::memcpy(&value, value_, sizeof value);
+  return value;
+}
+
+std::byte* TNTierField::SharedBlock() const {
+  if (textSize_ != kSharedText) return nullptr;
+  std::byte* block = nullptr;
+  std::memcpy(&block, value_, sizeof block);
+  return block;
+}
+
+std::string_view TNTierField::Text() const {
+  if (Kind() != TNTierFieldKind::String) return {};
+  if (const std::byte* block = SharedBlock()) {
+    std::uint32_t size = 0;
+    std::memcpy(&size, value_ + sizeof block, sizeof size);
+    return {TNTierSharedText::Chars(block), size};
+  }
+  return {reinterpret_cast<const char*>(value_), textSize_};
+}
+
+const void* TNTierField::TextAddress() const {
+  const std::byte* block = SharedBlock();
+  return block != nullptr ? block : value_;
+}
+
+const TNTierRow* TNTierField::Row() const {
+  if (position_ == kOwnCell) return nullptr;
+  const std::byte* first =
+      reinterpret_cast<const std::byte*>(this) - position_ * sizeof(TNTierField);
+  return std::launder(reinterpret_cast<const TNTierRow*>(first - sizeof(TNTierRow)));
+}
+
+void TNTierField::ReleaseText() {
+  if (std::byte* block = SharedBlock()) TNTierSharedText::Release(block);
+  textSize_ = 0;
+}
+
+void TNTierField::SetText(std::string_view text) {
+  if (text.size() > std::numeric_limits<std::uint32_t>::max()) {
+    throw std::length_error("Text too long for a field");
+  }
+  // The text may be this field's own: it is copied before the old one goes.
+  if (text.size() <= kInCell) {
+    std::byte* old = SharedBlock();
+    std::memmove(value_, text.data(), text.size());
+    textSize_ = static_cast<std::uint8_t>(text.size());
+    if (old != nullptr) TNTierSharedText::Release(old);
+  } else {
+    const TNTierRow* row = Row();
+    TNTierTextCache* texts = row != nullptr ? row->Texts() : nullptr;
+    std::byte* block =
+        texts != nullptr ? texts->Share(position_, text) : TNTierSharedText::Create(text);
+    ReleaseText();
+    const auto size = static_cast<std::uint32_t>(text.size());
+    std::memcpy(value_, &block, sizeof block);
+    std::memcpy(value_ + sizeof block, &size, sizeof size);
+    textSize_ = kSharedText;
+  }
+  MarkWritten();
+}
+
 void TNTierField::FailWrite(const char* message) {
-  isNull_ = true;
+  SetNull();
   Fail(message);
 }
 
-// String ---------------------------------------------------------------------
-
-bool TNTierStringField::AsBoolean() const {
-  if (value_ == "Yes") return true;
-  if (value_ == "No") return false;
-  Fail("Error converting String to Boolean");
+void TNTierField::SetNull() {
+  ReleaseText();
+  flags_ |= kNullFlag;
 }
 
-TDateTime TNTierStringField::AsDateTime() const {
-  return ParseRegionalDateTime(value_);
-}
-double TNTierStringField::AsFloat() const {
-  return ParseFloat(value_);
-}
-std::int32_t TNTierStringField::AsInteger() const {
-  return ParseInteger(value_);
-}
+// Reading ----------------------------------------------------------------------
 
-void TNTierStringField::SetAsBoolean(bool value) {
-  SetAsString(value ? "Yes" : "No");
-}
-void TNTierStringField::SetAsDateTime(TDateTime value) {
-  SetAsString(RegionalDateTimeText(value));
-}
-void TNTierStringField::SetAsFloat(double value) {
-  SetAsString(FormatFloat(value));
-}
-void TNTierStringField::SetAsInteger(std::int32_t value) {
-  SetAsString(std::to_string(value));
-}
-
-void TNTierStringField::SetAsString(std::string_view value) {
-  value_.assign(value);
-  MarkWritten();
-}
-
-void TNTierStringField::SetNull() {
-  value_.clear();
-  TNTierField::SetNull();
-}
-
-// Integer --------------------------------------------------------------------
-
-bool TNTierIntegerField::AsBoolean() const {
-  Fail("Error converting Integer to Boolean");
-}
-
-void TNTierIntegerField::SetAsBoolean(bool) {
-  FailWrite("Error converting Boolean to Integer");
-}
-void TNTierIntegerField::SetAsDateTime(TDateTime value) {
-  value_ = TruncateToInteger(value.Value, "TDateTime");
-  MarkWritten();
-}
-void TNTierIntegerField::SetAsFloat(double value) {
-  value_ = TruncateToInteger(value, "Float");
-  MarkWritten();
-}
-void TNTierIntegerField::SetAsInteger(std::int32_t value) {
-  value_ = value;
-  MarkWritten();
-}
-void TNTierIntegerField::SetAsString(std::string_view value) {
-  value_ = ParseInteger(value);
-  MarkWritten();
-}
-
-// Float ----------------------------------------------------------------------
-
-bool TNTierFloatField::AsBoolean() const {
-  Fail("Error converting Float to Boolean");
-}
-std::int32_t TNTierFloatField::AsInteger() const {
-  return TruncateToInteger(value_, "Float");
-}
-std::string TNTierFloatField::AsString() const {
-  return FormatFloat(value_);
-}
-
-void TNTierFloatField::SetAsBoolean(bool) {
-  FailWrite("Error converting Boolean to Float");
-}
-void TNTierFloatField::SetAsDateTime(TDateTime value) {
-  SetAsFloat(value.Value);
-}
-void TNTierFloatField::SetAsFloat(double value) {
-  value_ = value;
-  MarkWritten();
-}
-void TNTierFloatField::SetAsInteger(std::int32_t value) {
-  SetAsFloat(value);
-}
-void TNTierFloatField::SetAsString(std::string_view value) {
-  SetAsFloat(ParseFloat(value));
-}
-
-// Boolean --------------------------------------------------------------------
-
-TDateTime TNTierBooleanField::AsDateTime() const {
-  Fail("Error converting Boolean to TDateTime");
-}
-double TNTierBooleanField::AsFloat() const {
-  Fail("Error converting Boolean to Float");
-}
-std::int32_t TNTierBooleanField::AsInteger() const {
-  Fail("Error converting Boolean to Integer");
-}
-
-void TNTierBooleanField::SetAsBoolean(bool value) {
-  value_ = value;
-  MarkWritten();
-}
-void TNTierBooleanField::SetAsDateTime(TDateTime) {
-  FailWrite("Error converting TDateTime to Boolean");
-}
-void TNTierBooleanField::SetAsFloat(double) {
-  FailWrite("Error converting Float to Boolean");
-}
-void TNTierBooleanField::SetAsInteger(std::int32_t) {
-  FailWrite("Error converting Integer to Boolean");
-}
-void TNTierBooleanField::SetAsString(std::string_view value) {
-  std::string upper(value);
-  for (char& c : upper) {
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+bool TNTierField::AsBoolean() const {
+  switch (Kind()) {
+    case TNTierFieldKind::String:
+      if (Text() == "Yes") return true;
+      if (Text() == "No") return false;
+      Fail("Error converting String to Boolean");
+    case TNTierFieldKind::Integer:
+      Fail("Error converting Integer to Boolean");
+    case TNTierFieldKind::Float:
+      Fail("Error converting Float to Boolean");
+    case TNTierFieldKind::Boolean:
+      return Boolean();
+    case TNTierFieldKind::Date:
+      Fail("Error converting TDate to Boolean");
+    case TNTierFieldKind::Time:
+      Fail("Error converting TTime to Boolean");
+    case TNTierFieldKind::DateTime:
+      break;
   }
-  if (upper == "TRUE") {
-    SetAsBoolean(true);
-  } else if (upper == "FALSE") {
-    SetAsBoolean(false);
-  } else {
-    FailWrite("Error converting String to Boolean");
-  }
-}
-
-// Date -----------------------------------------------------------------------
-
-bool TNTierDateField::AsBoolean() const {
-  Fail("Error converting TDate to Boolean");
-}
-std::int32_t TNTierDateField::AsInteger() const {
-  return TruncateToInteger(value_, "TDate");
-}
-std::string TNTierDateField::AsString() const {
-  return FormatDateTime("yyyy-mm-dd", TDateTime(value_));
-}
-
-void TNTierDateField::SetAsBoolean(bool) {
-  FailWrite("Error create converting Boolean to TDate");
-}
-void TNTierDateField::SetAsDateTime(TDateTime value) {
-  SetAsFloat(value.Value);
-}
-void TNTierDateField::SetAsFloat(double value) {
-  value_ = std::trunc(CheckedDays(value));
-  MarkWritten();
-}
-void TNTierDateField::SetAsInteger(std::int32_t value) {
-  SetAsFloat(value);
-}
-void TNTierDateField::SetAsString(std::string_view value) {
-  SetAsFloat(ParseXML(value, XMLToDate).Value);
-}
-
-// Time -----------------------------------------------------------------------
-
-bool TNTierTimeField::AsBoolean() const {
-  Fail("Error converting TTime to Boolean");
-}
-std::int32_t TNTierTimeField::AsInteger() const {
-  Fail("Error converting TTime to Integer");
-}
-std::string TNTierTimeField::AsString() const {
-  return FormatDateTime("hh:nn:ss", TDateTime(value_));
-}
-
-void TNTierTimeField::SetAsBoolean(bool) {
-  FailWrite("Error create converting Boolean to TTime");
-}
-void TNTierTimeField::SetAsDateTime(TDateTime value) {
-  SetAsFloat(value.Value);
-}
-void TNTierTimeField::SetAsFloat(double value) {
-  value_ = CheckedDays(value) - std::trunc(value);
-  MarkWritten();
-}
-void TNTierTimeField::SetAsInteger(std::int32_t) {
-  FailWrite("Error create converting Integer to TTime");
-}
-void TNTierTimeField::SetAsString(std::string_view value) {
-  SetAsFloat(ParseXML(value, XMLToTime).Value);
-}
-
-// DateTime -------------------------------------------------------------------
-
-bool TNTierDateTimeField::AsBoolean() const {
   Fail("Error converting TDateTime to Boolean");
 }
-std::int32_t TNTierDateTimeField::AsInteger() const {
-  return TruncateToInteger(value_, "TDateTime");
-}
-std::string TNTierDateTimeField::AsString() const {
-  return FormatDateTime("yyyy-mm-dd", TDateTime(value_));
+
+TDateTime TNTierField::AsDateTime() const {
+  switch (Kind()) {
+    case TNTierFieldKind::String:
+      return ParseRegionalDateTime(Text());
+    case TNTierFieldKind::Integer:
+      return TDateTime(Integer());
+    case TNTierFieldKind::Boolean:
+      Fail("Error converting Boolean to TDateTime");
+    default:
+      return TDateTime(Number());
+  }
 }
 
-void TNTierDateTimeField::SetAsBoolean(bool) {
+double TNTierField::AsFloat() const {
+  switch (Kind()) {
+    case TNTierFieldKind::String:
+      return ParseFloat(Text());
+    case TNTierFieldKind::Integer:
+      return Integer();
+    case TNTierFieldKind::Boolean:
+      Fail("Error converting Boolean to Float");
+    default:
+      return Number();
+  }
+}
+
+std::int32_t TNTierField::AsInteger() const {
+  switch (Kind()) {
+    case TNTierFieldKind::String:
+      return ParseInteger(Text());
+    case TNTierFieldKind::Integer:
+      return Integer();
+    case TNTierFieldKind::Float:
+      return TruncateToInteger(Number(), "Float");
+    case TNTierFieldKind::Boolean:
+      Fail("Error converting Boolean to Integer");
+    case TNTierFieldKind::Date:
+      return TruncateToInteger(Number(), "TDate");
+    case TNTierFieldKind::Time:
+      Fail("Error converting TTime to Integer");
+    case TNTierFieldKind::DateTime:
+      break;
+  }
+  return TruncateToInteger(Number(), "TDateTime");
+}
+
+std::string TNTierField::AsString() const {
+  switch (Kind()) {
+    case TNTierFieldKind::String:
+      return std::string(Text());
+    case TNTierFieldKind::Integer:
+      return std::to_string(Integer());
+    case TNTierFieldKind::Float:
+      return FormatFloat(Number());
+    case TNTierFieldKind::Boolean:
+      return Boolean() ? "True" : "False";
+    case TNTierFieldKind::Time:
+      return FormatDateTime("hh:nn:ss", TDateTime(Number()));
+    case TNTierFieldKind::Date:
+    case TNTierFieldKind::DateTime:
+      break;
+  }
+  return FormatDateTime("yyyy-mm-dd", TDateTime(Number()));
+}
+
+// Writing ----------------------------------------------------------------------
+
+void TNTierField::SetAsBoolean(bool value) {
+  switch (Kind()) {
+    case TNTierFieldKind::String:
+      SetText(value ? "Yes" : "No");
+      return;
+    case TNTierFieldKind::Integer:
+      FailWrite("Error converting Boolean to Integer");
+    case TNTierFieldKind::Float:
+      FailWrite("Error converting Boolean to Float");
+    case TNTierFieldKind::Boolean:
+      value_[0] = std::byte{static_cast<unsigned char>(value)};
+      MarkWritten();
+      return;
+    case TNTierFieldKind::Date:
+      FailWrite("Error create converting Boolean to TDate");
+    case TNTierFieldKind::Time:
+      FailWrite("Error create converting Boolean to TTime");
+    case TNTierFieldKind::DateTime:
+      break;
+  }
   FailWrite("Error create converting Boolean to TDateTime");
 }
-void TNTierDateTimeField::SetAsDateTime(TDateTime value) {
-  SetAsFloat(value.Value);
+
+void TNTierField::SetAsDateTime(TDateTime value) {
+  switch (Kind()) {
+    case TNTierFieldKind::String:
+      SetText(RegionalDateTimeText(value));
+      return;
+    case TNTierFieldKind::Integer: {
+      const std::int32_t number = TruncateToInteger(value.Value, "TDateTime");
+      std::memcpy(value_, &number, sizeof number);
+      MarkWritten();
+      return;
+    }
+    case TNTierFieldKind::Boolean:
+      FailWrite("Error converting TDateTime to Boolean");
+    default:
+      SetAsFloat(value.Value);
+  }
 }
-void TNTierDateTimeField::SetAsFloat(double value) {
-  value_ = CheckedDays(value);
+
+void TNTierField::SetAsFloat(double value) {
+  switch (Kind()) {
+    case TNTierFieldKind::String:
+      SetText(FormatFloat(value));
+      return;
+    case TNTierFieldKind::Integer: {
+      const std::int32_t number = TruncateToInteger(value, "Float");
+      std::memcpy(value_, &number, sizeof number);
+      break;
+    }
+    case TNTierFieldKind::Float:
+      StoreNumber(value);
+      break;
+    case TNTierFieldKind::Boolean:
+      FailWrite("Error converting Float to Boolean");
+    case TNTierFieldKind::Date:
+      StoreNumber(std::trunc(CheckedDays(value)));
+      break;
+    case TNTierFieldKind::Time:
+      StoreNumber(CheckedDays(value) - std::trunc(value));
+      break;
+    case TNTierFieldKind::DateTime:
+      StoreNumber(CheckedDays(value));
+      break;
+  }
   MarkWritten();
 }
-void TNTierDateTimeField::SetAsInteger(std::int32_t value) {
-  SetAsFloat(value);
+
+void TNTierField::SetAsInteger(std::int32_t value) {
+  switch (Kind()) {
+    case TNTierFieldKind::String:
+      SetText(std::to_string(value));
+      return;
+    case TNTierFieldKind::Integer:
+      std::memcpy(value_, &value, sizeof value);
+      MarkWritten();
+      return;
+    case TNTierFieldKind::Boolean:
+      FailWrite("Error converting Integer to Boolean");
+    case TNTierFieldKind::Time:
+      FailWrite("Error create converting Integer to TTime");
+    default:
+      SetAsFloat(value);
+  }
 }
-void TNTierDateTimeField::SetAsString(std::string_view value) {
+
+void TNTierField::SetAsString(std::string_view value) {
+  switch (Kind()) {
+    case TNTierFieldKind::String:
+      SetText(value);
+      return;
+    case TNTierFieldKind::Integer:
+      SetAsInteger(ParseInteger(value));
+      return;
+    case TNTierFieldKind::Float:
+      SetAsFloat(ParseFloat(value));
+      return;
+    case TNTierFieldKind::Boolean: {
+      std::string upper(value);
+      for (char& c : upper) {
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+      }
+      if (upper == "TRUE") {
+        SetAsBoolean(true);
+      } else if (upper == "FALSE") {
+        SetAsBoolean(false);
+      } else {
+        FailWrite("Error converting String to Boolean");
+      }
+      return;
+    }
+    case TNTierFieldKind::Date:
+      SetAsFloat(ParseXML(value, XMLToDate).Value);
+      return;
+    case TNTierFieldKind::Time:
+      SetAsFloat(ParseXML(value, XMLToTime).Value);
+      return;
+    case TNTierFieldKind::DateTime:
+      break;
+  }
   SetAsFloat(ParseXML(value, XMLToDateTime).Value);
 }

@@ -2,10 +2,13 @@
 
 #include "support/datetime.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <stdexcept>
 #include <string>
 #include <string_view>
+
+class TNTierRow;
 
 // A value that cannot be read or written in the requested form. The message is
 // the whole explanation ("Error converting Boolean to Integer", or the parser's
@@ -21,181 +24,117 @@ enum class TNTierFieldKind : std::uint8_t { String, Integer, Float, Boolean, Dat
 // One cell of a row. Every class reads and writes every form; a form that makes
 // no sense for the class raises ENTierConversionError. A successful write clears
 // IsNull.
+//
+// A list may hold millions of cells, so a cell is 16 bytes and its class is a
+// tag rather than a virtual table: numbers and texts of up to 13 bytes live in
+// the cell, longer texts in a block shared by reference count. A cell in a row
+// shares the block of the text last written to its column when the text is the
+// same, as folders and statuses repeat row after row.
 class TNTierField {
  public:
-  virtual ~TNTierField() = default;
+  ~TNTierField() { ReleaseText(); }
   TNTierField(const TNTierField&) = delete;
   TNTierField& operator=(const TNTierField&) = delete;
 
-  virtual TNTierFieldKind Kind() const = 0;
+  TNTierFieldKind Kind() const { return static_cast<TNTierFieldKind>(flags_ & kKindMask); }
 
-  virtual bool AsBoolean() const = 0;
-  virtual TDateTime AsDateTime() const = 0;
-  virtual double AsFloat() const = 0;
-  virtual std::int32_t AsInteger() const = 0;
-  virtual std::string AsString() const = 0;
+  bool AsBoolean() const;
+  TDateTime AsDateTime() const;
+  double AsFloat() const;
+  std::int32_t AsInteger() const;
+  std::string AsString() const;
 
-  virtual void SetAsBoolean(bool value) = 0;
-  virtual void SetAsDateTime(TDateTime value) = 0;
-  virtual void SetAsFloat(double value) = 0;
-  virtual void SetAsInteger(std::int32_t value) = 0;
-  virtual void SetAsString(std::string_view value) = 0;
+  void SetAsBoolean(bool value);
+  void SetAsDateTime(TDateTime value);
+  void SetAsFloat(double value);
+  void SetAsInteger(std::int32_t value);
+  void SetAsString(std::string_view value);
 
-  bool IsNull() const { return isNull_; }
-  virtual void SetNull() { isNull_ = true; }
+  bool IsNull() const { return (flags_ & kNullFlag) != 0; }
+  // A string field also forgets its text.
+  void SetNull();
+
+  // The text of a string field without a copy, for sorting and finding; empty
+  // for other classes. Valid until the field is written again.
+  std::string_view Text() const;
+  // Where a string field's text lies, to ask for it ahead of reading it.
+  const void* TextAddress() const;
 
  protected:
-  TNTierField() = default;
-  void MarkWritten() { isNull_ = false; }
+  explicit TNTierField(TNTierFieldKind kind) : TNTierField(kind, kOwnCell) {}
+
+ private:
+  friend class TNTierRow;
+
+  static constexpr std::size_t kInCell = 13;         // longest text kept in the cell
+  static constexpr std::uint8_t kSharedText = 0xFF;  // textSize_ of a text in a block
+  static constexpr std::uint8_t kOwnCell = 0xFF;     // position_ of a cell outside a row
+  static constexpr std::uint8_t kKindMask = 0x07;
+  static constexpr std::uint8_t kNullFlag = 0x08;
+
+  // position: the cell's index in its row, which leads to the row's shared texts.
+  TNTierField(TNTierFieldKind kind, std::uint8_t position);
+
+  double Number() const;
+  void StoreNumber(double value);
+  std::int32_t Integer() const;
+  bool Boolean() const { return value_[0] != std::byte{0}; }
+  std::byte* SharedBlock() const;
+
+  void SetText(std::string_view text);
+  void ReleaseText();
+  // The row this cell sits in, or null for a cell of its own.
+  const TNTierRow* Row() const;
+
+  void MarkWritten() { flags_ = static_cast<std::uint8_t>(flags_ & ~kNullFlag); }
   // A write of a form the class cannot hold: the field becomes null, then the error.
   [[noreturn]] void FailWrite(const char* message);
 
- private:
-  bool isNull_ = true;
+  // A number, a boolean, a text of up to kInCell bytes, or a shared block
+  // (its address, then the text's length as 32 bits).
+  alignas(8) std::byte value_[kInCell] = {};
+  std::uint8_t textSize_ = 0;
+  std::uint8_t position_;
+  std::uint8_t flags_;
 };
 
+static_assert(sizeof(TNTierField) == 16);
+
+// The field classes name the kind a cell is made with; they hold nothing more.
 class TNTierStringField final : public TNTierField {
  public:
-  TNTierFieldKind Kind() const override { return TNTierFieldKind::String; }
-  // The text without a copy, for sorting and finding.
-  const std::string& Text() const { return value_; }
-
-  bool AsBoolean() const override;
-  TDateTime AsDateTime() const override;
-  double AsFloat() const override;
-  std::int32_t AsInteger() const override;
-  std::string AsString() const override { return value_; }
-
-  void SetAsBoolean(bool value) override;
-  void SetAsDateTime(TDateTime value) override;
-  void SetAsFloat(double value) override;
-  void SetAsInteger(std::int32_t value) override;
-  void SetAsString(std::string_view value) override;
-  void SetNull() override;
-
- private:
-  std::string value_;
+  TNTierStringField() : TNTierField(TNTierFieldKind::String) {}
 };
 
 class TNTierIntegerField final : public TNTierField {
  public:
-  TNTierFieldKind Kind() const override { return TNTierFieldKind::Integer; }
-
-  bool AsBoolean() const override;
-  TDateTime AsDateTime() const override { return TDateTime(value_); }
-  double AsFloat() const override { return value_; }
-  std::int32_t AsInteger() const override { return value_; }
-  std::string AsString() const override { return std::to_string(value_); }
-
-  void SetAsBoolean(bool value) override;
-  void SetAsDateTime(TDateTime value) override;
-  void SetAsFloat(double value) override;
-  void SetAsInteger(std::int32_t value) override;
-  void SetAsString(std::string_view value) override;
-
- private:
-  std::int32_t value_ = 0;
+  TNTierIntegerField() : TNTierField(TNTierFieldKind::Integer) {}
 };
 
 class TNTierFloatField final : public TNTierField {
  public:
-  TNTierFieldKind Kind() const override { return TNTierFieldKind::Float; }
-
-  bool AsBoolean() const override;
-  TDateTime AsDateTime() const override { return TDateTime(value_); }
-  double AsFloat() const override { return value_; }
-  std::int32_t AsInteger() const override;
-  std::string AsString() const override;
-
-  void SetAsBoolean(bool value) override;
-  void SetAsDateTime(TDateTime value) override;
-  void SetAsFloat(double value) override;
-  void SetAsInteger(std::int32_t value) override;
-  void SetAsString(std::string_view value) override;
-
- private:
-  double value_ = 0.0;
+  TNTierFloatField() : TNTierField(TNTierFieldKind::Float) {}
 };
 
 class TNTierBooleanField final : public TNTierField {
  public:
-  TNTierFieldKind Kind() const override { return TNTierFieldKind::Boolean; }
-
-  bool AsBoolean() const override { return value_; }
-  TDateTime AsDateTime() const override;
-  double AsFloat() const override;
-  std::int32_t AsInteger() const override;
-  std::string AsString() const override { return value_ ? "True" : "False"; }
-
-  void SetAsBoolean(bool value) override;
-  void SetAsDateTime(TDateTime value) override;
-  void SetAsFloat(double value) override;
-  void SetAsInteger(std::int32_t value) override;
-  void SetAsString(std::string_view value) override;
-
- private:
-  bool value_ = false;
+  TNTierBooleanField() : TNTierField(TNTierFieldKind::Boolean) {}
 };
 
 // Holds whole days only.
 class TNTierDateField final : public TNTierField {
  public:
-  TNTierFieldKind Kind() const override { return TNTierFieldKind::Date; }
-
-  bool AsBoolean() const override;
-  TDateTime AsDateTime() const override { return TDateTime(value_); }
-  double AsFloat() const override { return value_; }
-  std::int32_t AsInteger() const override;
-  std::string AsString() const override;
-
-  void SetAsBoolean(bool value) override;
-  void SetAsDateTime(TDateTime value) override;
-  void SetAsFloat(double value) override;
-  void SetAsInteger(std::int32_t value) override;
-  void SetAsString(std::string_view value) override;
-
- private:
-  double value_ = 0.0;
+  TNTierDateField() : TNTierField(TNTierFieldKind::Date) {}
 };
 
 // Holds the time of day only (the fraction of a day).
 class TNTierTimeField final : public TNTierField {
  public:
-  TNTierFieldKind Kind() const override { return TNTierFieldKind::Time; }
-
-  bool AsBoolean() const override;
-  TDateTime AsDateTime() const override { return TDateTime(value_); }
-  double AsFloat() const override { return value_; }
-  std::int32_t AsInteger() const override;
-  std::string AsString() const override;
-
-  void SetAsBoolean(bool value) override;
-  void SetAsDateTime(TDateTime value) override;
-  void SetAsFloat(double value) override;
-  void SetAsInteger(std::int32_t value) override;
-  void SetAsString(std::string_view value) override;
-
- private:
-  double value_ = 0.0;
+  TNTierTimeField() : TNTierField(TNTierFieldKind::Time) {}
 };
 
+// AsString gives the date alone, "yyyy-mm-dd".
 class TNTierDateTimeField final : public TNTierField {
  public:
-  TNTierFieldKind Kind() const override { return TNTierFieldKind::DateTime; }
-
-  bool AsBoolean() const override;
-  TDateTime AsDateTime() const override { return TDateTime(value_); }
-  double AsFloat() const override { return value_; }
-  std::int32_t AsInteger() const override;
-  // The date alone, "yyyy-mm-dd".
-  std::string AsString() const override;
-
-  void SetAsBoolean(bool value) override;
-  void SetAsDateTime(TDateTime value) override;
-  void SetAsFloat(double value) override;
-  void SetAsInteger(std::int32_t value) override;
-  void SetAsString(std::string_view value) override;
-
- private:
-  double value_ = 0.0;
+  TNTierDateTimeField() : TNTierField(TNTierFieldKind::DateTime) {}
 };

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cctype>
 #include <functional>
+#include <limits>
 #include <numeric>
 #include <random>
 #include <string>
@@ -410,6 +411,143 @@ TEST_F(TSfvList, ReorderSignalsMapOldRowsToNewOnes) {
                    [&](const std::vector<int>& newPositionOf) { map = newPositionOf; });
   ds.Sort("Filename");
   EXPECT_EQ((std::vector<int>{2, 0, 1}), map);
+}
+
+// Values -------------------------------------------------------------------------
+
+// Every class and size of value reads back from its row as written, also after
+// the rows around it were written: short texts are kept in the field, long ones
+// outside it, shared with the row before when they are the same.
+TEST(NTierDatasetValues, RowsKeepWhatTheirFieldsWereGiven) {
+  TNTierDataset ds("ds", nullptr);
+  const std::pair<const char*, std::uint8_t> columns[] = {
+      {"S", NTierType::String},   {"I", NTierType::Integer}, {"F", NTierType::Float},
+      {"B", NTierType::Boolean},  {"D", NTierType::Date},    {"T", NTierType::Time},
+      {"DT", NTierType::DateTime}};
+  for (const auto& [name, type] : columns) ds.AddColumn(name, "", type, 2);
+  ds.PrepareColumns();
+
+  const std::string longText(300, 'x');
+  const std::string otherText(300, 'z');
+  const TDateTime moment(EncodeDate(2024, 3, 5).Value + EncodeTime(14, 30, 15).Value);
+  using TWrite = std::function<void(TNTierField&)>;
+  struct TCase {
+    const char* column;
+    TWrite write;
+    std::string expected;  // AsString, or "<null>"
+  };
+  const TCase cases[] = {
+      {"S", [](TNTierField&) {}, "<null>"},
+      {"S", [](TNTierField& f) { f.SetAsString(""); }, ""},
+      {"S", [](TNTierField& f) { f.SetAsString("Waiting 13 ch"); }, "Waiting 13 ch"},
+      {"S", [](TNTierField& f) { f.SetAsString("File not found"); }, "File not found"},
+      {"S", [](TNTierField& f) { f.SetAsString("9223372036854775807"); }, "9223372036854775807"},
+      {"S", [&](TNTierField& f) { f.SetAsString(longText); }, longText},
+      {"S", [&](TNTierField& f) { f.SetAsString(longText); }, longText},
+      {"S", [&](TNTierField& f) { f.SetAsString(otherText); }, otherText},
+      {"S", [&](TNTierField& f) { f.SetAsString(longText), f.SetAsString("short"); }, "short"},
+      {"S", [&](TNTierField& f) { f.SetAsString(longText), f.SetNull(); }, "<null>"},
+      {"S", [&](TNTierField& f) { f.SetAsString("abc"), f.SetAsString(longText + "y"); },
+       longText + "y"},
+      {"S", [](TNTierField& f) { f.SetAsString(f.AsString() + "!"); }, "!"},
+      {"I", [](TNTierField&) {}, "<null>"},
+      {"I", [](TNTierField& f) { f.SetAsInteger(std::numeric_limits<std::int32_t>::min()); },
+       "-2147483648"},
+      {"I", [](TNTierField& f) { f.SetAsString("2147483647"); }, "2147483647"},
+      {"F", [](TNTierField& f) { f.SetAsFloat(-1e300); }, "-1E+300"},
+      {"B", [](TNTierField& f) { f.SetAsBoolean(true); }, "True"},
+      {"B", [](TNTierField& f) { f.SetAsBoolean(false); }, "False"},
+      {"D", [](TNTierField& f) { f.SetAsDateTime(EncodeDate(9999, 12, 31)); }, "9999-12-31"},
+      {"T", [&](TNTierField& f) { f.SetAsDateTime(moment); }, "14:30:15"},
+      {"DT", [&](TNTierField& f) { f.SetAsDateTime(moment); }, "2024-03-05"},
+  };
+  for (const TCase& c : cases) c.write(ds.FieldByName(c.column, ds.AppendRow()));
+  for (int row = 0; row < ds.RowCount(); ++row) {
+    const TCase& c = cases[row];
+    const TNTierField& field = ds.FieldByName(c.column, row);
+    EXPECT_EQ(c.expected, field.IsNull() ? "<null>" : field.AsString()) << "row " << row;
+  }
+  EXPECT_EQ(moment, ds.FieldByName("DT", ds.RowCount() - 1).AsDateTime());
+}
+
+// Deleting ------------------------------------------------------------------------
+
+// Rows deleted one by one in any order, or all at once, leave the others in
+// their order and with their selection.
+TEST_F(TSfvList, DeletingKeepsTheOtherRowsInOrderWithTheirSelection) {
+  using TDelete = std::function<void(std::vector<int> & keys, std::vector<int> doomed)>;
+  // Deletes the rows of the doomed keys in the order given, one by one.
+  const TDelete oneByOne = [this](std::vector<int>& keys, std::vector<int> doomed) {
+    for (const int key : doomed) {
+      const auto at = std::find(keys.begin(), keys.end(), key);
+      ds.DeleteRow(static_cast<int>(at - keys.begin()));
+      keys.erase(at);
+    }
+  };
+  const std::pair<const char*, TDelete> orders[] = {
+      {"last to first",
+       [&](std::vector<int>& keys, std::vector<int> doomed) {
+         std::reverse(doomed.begin(), doomed.end());
+         oneByOne(keys, doomed);
+       }},
+      {"first to last", oneByOne},
+      {"shuffled",
+       [&](std::vector<int>& keys, std::vector<int> doomed) {
+         std::shuffle(doomed.begin(), doomed.end(), std::mt19937(7));
+         oneByOne(keys, doomed);
+       }},
+      {"from both ends in turn",
+       [&](std::vector<int>& keys, std::vector<int> doomed) {
+         std::vector<int> order;
+         for (size_t i = 0, j = doomed.size(); i < j;) {
+           order.push_back(doomed[i++]);
+           if (i < j) order.push_back(doomed[--j]);
+         }
+         oneByOne(keys, order);
+       }},
+      {"at once",
+       [this](std::vector<int>& keys, std::vector<int> doomed) {
+         std::vector<int> rows;
+         for (const int key : doomed) {
+           rows.push_back(
+               static_cast<int>(std::find(keys.begin(), keys.end(), key) - keys.begin()));
+         }
+         std::reverse(rows.begin(), rows.end());
+         rows.push_back(rows.front());  // a row named twice goes once
+         ds.DeleteRows(rows);
+         std::erase_if(keys,
+                       [&](int key) { return std::count(doomed.begin(), doomed.end(), key); });
+       }},
+  };
+  for (const auto& [name, remove] : orders) {
+    ds.Clear();
+    std::vector<int> keys, doomed;
+    for (int key = 0; key < 40; ++key) {
+      Add("/p/", "f", key);
+      keys.push_back(key);
+      if (key % 3 != 1) doomed.push_back(key);
+      if (key % 2 == 0) ds.SetSelected(key, true);
+    }
+    ASSERT_EQ(20u, Selected().size());
+    remove(keys, doomed);
+    Add("/p/", "f", 99);
+    keys.push_back(99);
+
+    Strings expectedKeys;
+    std::vector<int> expectedSelected;
+    for (size_t i = 0; i < keys.size(); ++i) {
+      expectedKeys.push_back(std::to_string(keys[i]));
+      if (keys[i] % 2 == 0) expectedSelected.push_back(static_cast<int>(i));
+    }
+    EXPECT_EQ(expectedKeys, Column("Key")) << name;
+    EXPECT_EQ(expectedSelected, Selected()) << name;
+  }
+}
+
+TEST_F(TSfvList, ABadRowInABulkDeleteDeletesNothing) {
+  for (int key = 0; key < 3; ++key) Add("/p/", "f", key);
+  ExpectError([&] { ds.DeleteRows({0, 3}); }, "Can't delete, Invalid Row - ( ds.DeleteRows(3) )");
+  EXPECT_EQ((Strings{"0", "1", "2"}), Column("Key"));
 }
 
 // Finding ------------------------------------------------------------------------

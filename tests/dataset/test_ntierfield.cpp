@@ -21,8 +21,8 @@ void ExpectConversionError(const std::function<void()>& action, const std::strin
 }
 
 template <typename Field>
-std::unique_ptr<Field> Written(const std::function<void(Field&)>& write) {
-  auto field = std::make_unique<Field>();
+std::shared_ptr<Field> Written(const std::function<void(Field&)>& write) {
+  auto field = std::make_shared<Field>();
   write(*field);
   return field;
 }
@@ -71,7 +71,7 @@ TEST(NTierFieldTest, ReadsThatCannotConvertRaiseTheirTexts) {
 // A write of a form the class cannot hold loses the old value: the field ends null.
 TEST(NTierFieldTest, WritesThatCannotConvertRaiseTheirTextsAndLeaveTheFieldNull) {
   struct TCase {
-    std::function<std::unique_ptr<TNTierField>()> make;
+    std::function<std::shared_ptr<TNTierField>()> make;
     std::function<void(TNTierField&)> write;
     std::string message;
   };
