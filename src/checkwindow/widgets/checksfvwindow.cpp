@@ -286,8 +286,19 @@ void TfrmCheckSFV::StartCheck() {
   const std::string sfvFile = AbsoluteFilePath(launchFile_);
   if (!FileExists(sfvFile)) return;
   actManager->setVisible(true);
+  CheckSFVFile(sfvFile);
+}
+
+void TfrmCheckSFV::VerifySFVAgain() {
+  RemoveAllRows();
+  CheckSFVFile(sfvPath_);
+}
+
+void TfrmCheckSFV::CheckSFVFile(const std::string& sfvFile) {
   GuardedCommand("", [&] {
-    const std::string text = ReadTextFile(sfvFile);
+    TFileIdentity identity;
+    const std::string text = ReadTextFile(sfvFile, identity);
+    sfvIdentity_ = identity;
     // A window without a loaded configuration verifies without extension rules.
     pugi::xml_document empty;
     empty.append_child("config");
