@@ -104,7 +104,7 @@ std::string ReplacementTarget(const std::string& path) {
 // rename() asks only the folder; the file's own mode is asked here, so that a
 // file marked read-only stays as it is. No write bit for anyone refuses root too.
 bool MayWrite(const std::string& target, const struct stat& st) {
-  return (st.st_mode & 0222) != 0 && ::access(target.c_str(), W_OK) == 0;
+  return (st.st_mode & 0222) != 0 && ::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) == 0;
 }
 
 // For a file whose folder takes no temporary file. The whole text is in memory
