@@ -169,6 +169,26 @@ void ShowReport(const std::string& text) {
   ShowWarning(text);
 }
 
+// Sends files to the trash; whatever it refuses is named in one warning.
+void Trash(const std::vector<std::string>& files, const std::string& sfvFolder) {
+  if (files.empty()) return;
+  TSHFileOperation trash;
+  trash.SetOperation(foDelete);
+  trash.SetFlags({fofAllowUndo, fofNoConfirmation});
+  trash.SetConfineTo(sfvFolder);
+  trash.SetOnReport(ShowReport);
+  trash.SetFilesFrom(files);
+  trash.Execute();
+}
+
+// A link that leads out of the SFV's folder would have the rewrite land on a
+// file the set does not own.
+bool LinksOutOfItsFolder(const std::string& sfvPath) {
+  struct stat st {};
+  return ::lstat(sfvPath.c_str(), &st) == 0 && S_ISLNK(st.st_mode) &&
+         !IsInsideFolderTree(sfvPath, ExtractFilePath(sfvPath));
+}
+
 void ShowWriteError(const std::exception& error) {
   TMessageBoxParams p;
   p.Caption = "Error";
@@ -241,6 +261,7 @@ void TSFVRepair::actTidySFVExecute() {
 void TSFVRepair::actRenameExecute() {
   if (host_.ActionRowCount() == 0) return;
   host_.EnsureSelection();
+  if (!MayRewriteSFV()) return;
   pugi::xml_document document;
   LoadXMLText(document, host_.FileDetailsXML());
   const std::string sfvFolder = ExtractFilePath(host_.SFVPath());
@@ -285,6 +306,9 @@ void TSFVRepair::actRenameExecute() {
     const pugi::xml_node entry = index.First(folder + oldName);
     if (!entry) continue;
     const std::string entryFolder = ExtractFilePath(entry.attribute("name").value());
+    // The input box let other programs run; a file renamed for an SFV that cannot
+    // be rewritten any more would be listed nowhere.
+    if (!MayRewriteSFV()) return;
     std::string oldOnDisk;
     if (FindListedFile(entryFolder + oldName, oldOnDisk)) {
       TSHFileOperation rename;
@@ -308,14 +332,15 @@ void TSFVRepair::actRenameExecute() {
 }
 
 void TSFVRepair::ApplyToSFV(TApplyMode mode) {
-  if (host_.RowCount() == 0) return;
+  if (host_.RowCount() == 0 || !MayRewriteSFV()) return;
   pugi::xml_document document;
   LoadXMLText(document, host_.FileDetailsXML());
   bool changed = true;
+  std::vector<std::string> toTrash;
   switch (mode) {
     case TApplyMode::amRemove:
     case TApplyMode::amRemoveAndDelete:
-      changed = RemoveEntries(document, mode == TApplyMode::amRemoveAndDelete);
+      changed = RemoveEntries(document, mode == TApplyMode::amRemoveAndDelete, toTrash);
       break;
     case TApplyMode::amRefresh:
       changed = RefreshCRCs(document);
@@ -324,7 +349,7 @@ void TSFVRepair::ApplyToSFV(TApplyMode mode) {
     case TApplyMode::amTidy:
       break;
   }
-  if (changed) RewriteAndHandBack(document);
+  if (changed) RewriteAndHandBack(document, toTrash);
 }
 
 std::vector<std::string> TSFVRepair::HighlightedFiles() {
@@ -334,7 +359,8 @@ std::vector<std::string> TSFVRepair::HighlightedFiles() {
   return files;
 }
 
-bool TSFVRepair::RemoveEntries(pugi::xml_document& document, bool deleteFiles) {
+bool TSFVRepair::RemoveEntries(pugi::xml_document& document, bool deleteFiles,
+                               std::vector<std::string>& toTrash) {
   const std::string sfvFolder = ExtractFilePath(host_.SFVPath());
   pugi::xml_node root = Root(document);
   TEntryIndex index(root);
@@ -352,15 +378,7 @@ bool TSFVRepair::RemoveEntries(pugi::xml_document& document, bool deleteFiles) {
       (IsInsideFolderTree(diskPath, sfvFolder) ? toDelete : outside).Add(diskPath);
     }
   }
-  if (!toDelete.Paths().empty()) {
-    TSHFileOperation trash;
-    trash.SetOperation(foDelete);
-    trash.SetFlags({fofAllowUndo, fofNoConfirmation});
-    trash.SetConfineTo(sfvFolder);
-    trash.SetOnReport(ShowReport);
-    trash.SetFilesFrom(toDelete.Paths());
-    trash.Execute();
-  }
+  toTrash = toDelete.Paths();
   WarnOutside(outside, sfvFolder);
   return changed;
 }
@@ -392,16 +410,38 @@ bool TSFVRepair::RefreshCRCs(pugi::xml_document& document) {
   return changed;
 }
 
-void TSFVRepair::RewriteAndHandBack(pugi::xml_document& document) {
+bool TSFVRepair::MayRewriteSFV() {
+  const std::string sfvPath = host_.SFVPath();
+  if (LinksOutOfItsFolder(sfvPath)) {
+    ShowWarning("The SFV file " + sfvPath +
+                " is a link to a file outside its folder.\rIt was left unchanged.");
+    return false;
+  }
+  const std::optional<TFileIdentity> read = host_.SFVIdentity();
+  if (read && FileIdentityOf(sfvPath) != *read) {
+    ShowWarning("The SFV file " + sfvPath +
+                " was changed by another program after it was read.\rNothing was written;"
+                " it is checked again.");
+    host_.VerifySFVAgain();
+    return false;
+  }
+  return true;
+}
+
+void TSFVRepair::RewriteAndHandBack(pugi::xml_document& document,
+                                    const std::vector<std::string>& toTrash) {
+  // A refresh lets other programs run while it hashes.
+  if (!MayRewriteSFV()) return;
   const std::string sfvPath = host_.SFVPath();
   std::string text = XMLText(document);
   host_.SetFileDetailsXML(text);
   try {
-    WriteSFV(text, sfvPath, ShowReport);
+    host_.SetSFVIdentity(WriteSFV(text, sfvPath, ShowReport));
   } catch (const std::exception& error) {
     ShowWriteError(error);
     return;
   }
+  Trash(toTrash, ExtractFilePath(sfvPath));
 
   if (host_.OpenedByManager()) {
     host_.SaveWindowPlacement();

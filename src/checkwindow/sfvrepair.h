@@ -2,8 +2,11 @@
 
 #include <QEvent>
 
+#include "support/files.h"
+
 #include <pugixml.hpp>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -32,6 +35,13 @@ class TSFVRepairHost {
   // The window's working copy of the fileDetails text.
   virtual std::string FileDetailsXML() const = 0;
   virtual void SetFileDetailsXML(const std::string& text) = 0;
+  // The SFV file as the window last read or wrote it; none while the window has
+  // not read it itself, and then a rewrite cannot tell whether it was changed.
+  virtual std::optional<TFileIdentity> SFVIdentity() const = 0;
+  virtual void SetSFVIdentity(const TFileIdentity& identity) = 0;
+  // Reads the SFV afresh, remembers its identity and verifies it with the window
+  // as the view, as when the window opened.
+  virtual void VerifySFVAgain() = 0;
 
   // True when the manager opened the window: a rewritten SFV then goes back to it.
   virtual bool OpenedByManager() const = 0;
@@ -66,8 +76,14 @@ enum class TApplyMode {
 // goes through the message seam; no file outside the SFV's folder tree is ever
 // renamed or deleted (such rows are left alone and named in one warning).
 //
+// The SFV is rewritten only when it is still the file the window read (another
+// program may have changed it meanwhile: the window then verifies it again) and
+// when it is no link to a file outside its folder; either refusal is told and
+// writes nothing. The new SFV is written before any file goes to the trash.
+//
 // An error while writing the SFV ends the action with the error's own message in
-// an error box; other errors (a working copy that is no XML) escape to the caller.
+// an error box, and no file is trashed; other errors (a working copy that is no
+// XML) escape to the caller.
 // "Refresh CRC" hashes off the window's thread; closing the window stops it, and
 // then nothing is written and nothing is said.
 class TSFVRepair {
@@ -83,9 +99,13 @@ class TSFVRepair {
 
  private:
   // Each changes the document and answers whether the SFV is to be rewritten.
-  bool RemoveEntries(pugi::xml_document& document, bool deleteFiles);
+  // RemoveEntries also gives the files to trash once the SFV is rewritten.
+  bool RemoveEntries(pugi::xml_document& document, bool deleteFiles,
+                     std::vector<std::string>& toTrash);
   bool RefreshCRCs(pugi::xml_document& document);
-  void RewriteAndHandBack(pugi::xml_document& document);
+  void RewriteAndHandBack(pugi::xml_document& document, const std::vector<std::string>& toTrash);
+  // False, once the user has been told why, when the SFV must not be rewritten now.
+  bool MayRewriteSFV();
   // Path and file name of the highlighted rows, in selection order.
   std::vector<std::string> HighlightedFiles();
 

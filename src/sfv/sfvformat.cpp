@@ -213,19 +213,22 @@ std::string FormatSFV(const pugi::xml_node& root, const std::string& folder,
   return text + entries;
 }
 
-void WriteSFV(const std::string& fileDetailsXML, const std::string& sfvPath,
-              const TReportEvent& onReport) {
-  WriteSFV(
+TFileIdentity WriteSFV(const std::string& fileDetailsXML, const std::string& sfvPath,
+                       const TReportEvent& onReport) {
+  return WriteSFV(
       fileDetailsXML, sfvPath, [] { return Now(); }, onReport);
 }
 
-void WriteSFV(const std::string& fileDetailsXML, const std::string& sfvPath, const TSFVClock& clock,
-              const TReportEvent& onReport) {
+TFileIdentity WriteSFV(const std::string& fileDetailsXML, const std::string& sfvPath,
+                       const TSFVClock& clock, const TReportEvent& onReport) {
   pugi::xml_document document;
   LoadXMLText(document, fileDetailsXML);
   const pugi::xml_node root = document.document_element();
   SortFileDetails(root, "name");
   const std::string folder = ExtractFilePath(sfvPath);
+
+  // The new list first: when it cannot be written, no file has gone yet.
+  const TFileIdentity written = WriteFileAtomically(sfvPath, FormatSFV(root, folder, clock()));
 
   // Like every bulk change this goes through the file layer. Confined to the SFV's
   // folder, it refuses the "../" names and links of a stranger's SFV that lead
@@ -240,10 +243,9 @@ void WriteSFV(const std::string& fileDetailsXML, const std::string& sfvPath, con
     const std::string name = file.attribute("name").value();
     if (FileExists(name)) trash.FilesFrom().push_back(name);
   }
-  // Whatever is refused stays where it is; the SFV is rewritten all the same.
+  // Whatever is refused stays where it is; the SFV no longer lists it all the same.
   if (!trash.FilesFrom().empty()) trash.Execute();
-
-  WriteFileAtomically(sfvPath, FormatSFV(root, folder, clock()));
+  return written;
 }
 
 void SortFileDetails(pugi::xml_node root, const char* attribute) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "support/datetime.h"
+#include "support/files.h"
 #include "support/report.h"
 
 #include <pugixml.hpp>
@@ -36,16 +37,17 @@ bool ReadSFV(const std::string& text, const std::string& folder, const pugi::xml
 using TSFVClock = std::function<TDateTime()>;
 
 // Rewrites the SFV at sfvPath from a fileDetails text: sorted, with the program's
-// header; "IRD" files are sent to the trash first. Written atomically; throws
-// std::runtime_error on failure (the old SFV is then intact).
-// An "IRD" file that does not lie inside the SFV's folder tree is left where it is
-// (and still dropped from the SFV), and so is one the trash refuses. Such files
-// are listed in one warning to onReport, before the SFV is written: the trash goes
-// through TSHFileOperation like every bulk change.
-void WriteSFV(const std::string& fileDetailsXML, const std::string& sfvPath,
-              const TReportEvent& onReport);
-void WriteSFV(const std::string& fileDetailsXML, const std::string& sfvPath, const TSFVClock& clock,
-              const TReportEvent& onReport);
+// header. Written atomically (see WriteFileAtomically); throws std::runtime_error
+// on failure, and the old SFV is then intact. Returns the identity of the new SFV.
+// Only once it is written do the files of "IRD" entries go to the trash, so a
+// failed write costs no file. An "IRD" file that does not lie inside the SFV's
+// folder tree is left where it is (and still dropped from the SFV), and so is one
+// the trash refuses. Such files are listed in one warning to onReport: the trash
+// goes through TSHFileOperation like every bulk change.
+TFileIdentity WriteSFV(const std::string& fileDetailsXML, const std::string& sfvPath,
+                       const TReportEvent& onReport);
+TFileIdentity WriteSFV(const std::string& fileDetailsXML, const std::string& sfvPath,
+                       const TSFVClock& clock, const TReportEvent& onReport);
 
 // The text WriteSFV writes for the `fileDetails` root (already sorted), without
 // touching any file: "IRD" and "IRL" entries are left out.

@@ -10,6 +10,17 @@
 
 namespace {
 
+TFileIdentity IdentityOf(const struct stat& st) {
+  TFileIdentity identity;
+  identity.Exists = true;
+  identity.Device = static_cast<std::uint64_t>(st.st_dev);
+  identity.Inode = static_cast<std::uint64_t>(st.st_ino);
+  identity.Size = static_cast<std::int64_t>(st.st_size);
+  identity.ModifiedSeconds = static_cast<std::int64_t>(st.st_mtim.tv_sec);
+  identity.ModifiedNanoseconds = static_cast<std::int64_t>(st.st_mtim.tv_nsec);
+  return identity;
+}
+
 int OpenFlags(TFileAccess access, TFileCreation creation) {
   int flags = O_CLOEXEC;
   switch (access) {
@@ -116,6 +127,23 @@ void TDiskFileStream::Close() {
 std::string ReadTextFile(const std::string& path) {
   TDiskFileStream stream(path, TFileAccess::Read, TFileCreation::OpenExisting);
   return stream.ReadToEnd();
+}
+
+std::string ReadTextFile(const std::string& path, TFileIdentity& identity) {
+  TDiskFileStream stream(path, TFileAccess::Read, TFileCreation::OpenExisting);
+  // Taken before the first byte: a write while the text is read then shows as a change.
+  identity = stream.Identity();
+  return stream.ReadToEnd();
+}
+
+TFileIdentity FileIdentityOf(const std::string& path) {
+  struct stat st {};
+  return ::stat(path.c_str(), &st) == 0 ? IdentityOf(st) : TFileIdentity();
+}
+
+TFileIdentity FileIdentityOf(int fd) {
+  struct stat st {};
+  return ::fstat(fd, &st) == 0 ? IdentityOf(st) : TFileIdentity();
 }
 
 void WriteTextFile(const std::string& path, std::string_view text) {

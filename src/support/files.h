@@ -12,6 +12,23 @@
 
 enum class TFileAccess { Read, Write, ReadWrite };
 
+// Tells one version of a file from the next: any write, and any replacement by
+// another file, changes at least one of these. Exists is false for a missing file.
+struct TFileIdentity {
+  bool Exists = false;
+  std::uint64_t Device = 0;
+  std::uint64_t Inode = 0;
+  std::int64_t Size = 0;
+  std::int64_t ModifiedSeconds = 0;
+  std::int64_t ModifiedNanoseconds = 0;
+
+  friend bool operator==(const TFileIdentity&, const TFileIdentity&) = default;
+};
+
+// The identity of the file at path (links followed), or of an open file.
+TFileIdentity FileIdentityOf(const std::string& path);
+TFileIdentity FileIdentityOf(int fd);
+
 enum class TFileCreation {
   CreateNew,         // fails when the file exists
   CreateAlways,      // creates or truncates
@@ -38,6 +55,7 @@ class TDiskFileStream {
   // Everything from the current position to the end.
   std::string ReadToEnd();
   std::int64_t Size() const;
+  TFileIdentity Identity() const { return FileIdentityOf(file_.Get()); }
   // Closes the handle and reports a failed close, which is where some file
   // systems first tell that a write did not make it to the disk.
   void Close();
@@ -51,6 +69,9 @@ class TDiskFileStream {
 
 // The whole file, byte for byte. The file must exist.
 std::string ReadTextFile(const std::string& path);
+// The same, with the identity of the file as it was when the reading began, for
+// a caller that will rewrite the file and must notice when somebody else did first.
+std::string ReadTextFile(const std::string& path, TFileIdentity& identity);
 // Creates or truncates the file and writes text byte for byte.
 void WriteTextFile(const std::string& path, std::string_view text);
 

@@ -9,15 +9,19 @@
 #include "common/environment.h"
 #include "common/scripted_interaction.h"
 #include "common/temp_tree.h"
+#include "fileops/fault_helpers.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <QDir>
+
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <functional>
 
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
@@ -39,15 +43,7 @@ class TFakeCheckWindow : public TSFVRepairHost, public TVerifyView {
 
   void Open(const std::string& sfvPath) {
     sfvPath_ = sfvPath;
-    pugi::xml_document config;
-    config.append_child("config");
-    std::string details;
-    bool mine = false;
-    ASSERT_TRUE(ParseSFV(ReadTextFile(sfvPath), ExtractFolder(sfvPath), config, details, mine));
-    std::string text = details;
-    TVerifyOptions options;
-    options.View = this;
-    VerifyFileDetails(text, sfvPath_, options);
+    Read();
     calls.clear();
   }
   void Select(std::vector<int> rows) { selected = std::move(rows); }
@@ -102,6 +98,14 @@ class TFakeCheckWindow : public TSFVRepairHost, public TVerifyView {
     rows.clear();
     selected.clear();
   }
+  std::optional<TFileIdentity> SFVIdentity() const override { return identity_; }
+  void SetSFVIdentity(const TFileIdentity& identity) override { identity_ = identity; }
+  void VerifySFVAgain() override {
+    calls.push_back("VerifySFVAgain");
+    rows.clear();
+    selected.clear();
+    Read();
+  }
   void VerifyAsView(const std::string& text) override {
     calls.push_back("VerifyAsView");
     std::string copy = text;
@@ -128,10 +132,24 @@ class TFakeCheckWindow : public TSFVRepairHost, public TVerifyView {
   void ShowSummary() override {}
 
  private:
+  void Read() {
+    pugi::xml_document config;
+    config.append_child("config");
+    std::string text;
+    bool mine = false;
+    TFileIdentity identity;
+    ASSERT_TRUE(
+        ParseSFV(ReadTextFile(sfvPath_, identity), ExtractFolder(sfvPath_), config, text, mine));
+    identity_ = identity;
+    TVerifyOptions options;
+    options.View = this;
+    VerifyFileDetails(text, sfvPath_, options);
+  }
   static std::string ExtractFolder(const std::string& path) {
     return path.substr(0, path.rfind('/') + 1);
   }
   std::string sfvPath_;
+  std::optional<TFileIdentity> identity_;
 };
 
 // The entry lines of an SFV, without header and comments.
@@ -514,8 +532,7 @@ TEST_F(SFVRepair, AWindowOpenedByTheManagerHandsTheSFVBack) {
 
 TEST_F(SFVRepair, AnSFVThatCannotBeWrittenEndsTheActionInAnErrorBox) {
   MakeSet({{"a.bin", "alpha"}});
-  ASSERT_EQ(::unlink(sfvPath.c_str()), 0);
-  t.MakeDir("set/x.sfv");  // nothing can replace a folder with a file
+  ASSERT_EQ(::chmod(sfvPath.c_str(), 0444), 0);  // marked read-only, which binds root too
   TScriptedScope script;
   script->Press("OK");
 
@@ -555,4 +572,96 @@ TEST_F(SFVRepair, NamesOutsideTheSFVsFolderAreLeftAloneWithOneWarning) {
   EXPECT_FALSE(t.Exists("set/a.bin"));
   EXPECT_TRUE(trash.Holds("a.bin"));
   EXPECT_THAT(Entries(SFVText()), ElementsAre("b.bin " + CRCOf("beta")));
+}
+
+TEST_F(SFVRepair, AnSFVThatMustNotBeRewrittenStaysAndNoFileIsTrashed) {
+  struct TCase {
+    const char* name;
+    // Makes the SFV one that must stay as it is; returns the file the SFV's text is in.
+    std::function<std::string(const TTempTree&, const std::string& sfv)> prepare;
+    const char* caption;
+    const char* says;
+  };
+  const TCase cases[] = {
+      {"read-only for everybody, root included",
+       [](const TTempTree&, const std::string& sfv) {
+         ::chmod(sfv.c_str(), 0444);
+         return sfv;
+       },
+       "Error", "Cannot write "},
+      {"a link to a file outside its folder",
+       [](const TTempTree& tree, const std::string& sfv) {
+         const std::string outside = tree.Write("elsewhere.sfv", tree.Read("set/x.sfv"));
+         ::unlink(sfv.c_str());
+         EXPECT_EQ(::symlink("../elsewhere.sfv", sfv.c_str()), 0);
+         return outside;
+       },
+       "Warning", " is a link to a file outside its folder"},
+  };
+  TPrivateTrash trash(t);
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    QDir(QString::fromStdString(t.File("set"))).removeRecursively();
+    MakeSet({{"a.bin", "alpha"}, {"b.bin", "beta"}});
+    const std::string text = SFVText();
+    const std::string holder = c.prepare(t, sfvPath);
+    window.Select({RowOf("a.bin")});
+    TScriptedScope script;
+    script->Press("Yes and Delete File").Press("OK");
+
+    repair.actRemoveExecute();
+
+    ASSERT_EQ(script->Asked().size(), 2u);
+    EXPECT_EQ(script->Asked()[1].params.Caption, c.caption);
+    EXPECT_THAT(script->Asked()[1].params.Text, HasSubstr(c.says));
+    EXPECT_THAT(script->Asked()[1].params.Text, HasSubstr(sfvPath));
+    EXPECT_EQ(t.Read(holder.substr(t.Path().size())), text);
+    EXPECT_EQ(t.Read("set/a.bin"), "alpha");
+    EXPECT_TRUE(window.calls.empty());
+  }
+}
+
+TEST_F(SFVRepair, OnAFullDiskTheSFVAndEveryFileStay) {
+  t.MakeDir("set");
+  TPrivateTmpfs disk(t.File("set"), "64k");
+  MOUNT_OR_SKIP(disk);
+  TPrivateTrash trash(t);
+  MakeSet({{"a.bin", "alpha"}, {"b.bin", "beta"}});
+  const std::string text = SFVText();
+  {
+    const int filler = ::open(t.File("set/filler").c_str(), O_WRONLY | O_CREAT, 0644);
+    ASSERT_GE(filler, 0);
+    const std::string block(4096, 'x');
+    while (::write(filler, block.data(), block.size()) > 0) {
+    }
+    ::close(filler);
+  }
+  window.Select({RowOf("a.bin"), RowOf("b.bin")});
+  TScriptedScope script;
+  script->Press("Yes and Delete Files").Press("OK");
+
+  repair.actRemoveExecute();
+
+  ASSERT_EQ(script->Asked().size(), 2u);
+  EXPECT_EQ(script->Asked()[1].params.Caption, "Error");
+  EXPECT_THAT(script->Asked()[1].params.Text, HasSubstr(sfvPath));
+  EXPECT_EQ(SFVText(), text);
+  EXPECT_EQ(t.Read("set/a.bin"), "alpha");
+  EXPECT_EQ(t.Read("set/b.bin"), "beta");
+}
+
+TEST_F(SFVRepair, AnSFVLinkedWithinItsFolderStaysALinkToTheRewrittenFile) {
+  MakeSet({{"b.bin", "beta"}, {"a.bin", "alpha"}});
+  const std::string real = t.Write("set/sub/real.sfv", SFVText());
+  ::unlink(sfvPath.c_str());
+  ASSERT_EQ(::symlink("sub/real.sfv", sfvPath.c_str()), 0);
+  window.Open(sfvPath);
+
+  repair.actTidySFVExecute();
+
+  struct stat st {};
+  ASSERT_EQ(::lstat(sfvPath.c_str(), &st), 0);
+  EXPECT_TRUE(S_ISLNK(st.st_mode));
+  EXPECT_THAT(Entries(t.Read("set/sub/real.sfv")),
+              ElementsAre("a.bin " + CRCOf("alpha"), "b.bin " + CRCOf("beta")));
 }

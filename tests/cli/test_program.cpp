@@ -135,6 +135,23 @@ TEST(VerifyProgram, GoodAndAcceptedSetsSucceed) {
   EXPECT_EQ(RunVerifier({tree.Path() + "a/set.SFV"}).exitCode, 1);
 }
 
+TEST(VerifyProgram, AnEntryThatCannotBeHashedFailsTheRun) {
+  for (const bool folder : {true, false}) {
+    SCOPED_TRACE(folder ? "a folder" : "a dangling link");
+    TTempTree tree;
+    tree.Write("a.bin", kDigits);
+    if (folder) {
+      tree.MakeDir("x.bin");
+    } else {
+      ASSERT_EQ(::symlink("gone.bin", tree.File("x.bin").c_str()), 0);
+    }
+    // CRC 0, the value of no bytes at all.
+    const std::string sfv = tree.Write("set.sfv", "a.bin CBF43926\r\nx.bin 00000000\r\n");
+    const TRun run = RunVerifier({"-q", sfv});
+    EXPECT_EQ(run.exitCode, 1) << run.errors;
+  }
+}
+
 TEST(VerifyProgram, OutputDoesNotDependOnTheThreadCount) {
   TTempTree tree;
   std::string list;

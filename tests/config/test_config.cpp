@@ -12,6 +12,7 @@
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <optional>
 #include <stdexcept>
@@ -221,4 +222,40 @@ TEST(ConfigFile, FailedSaveLeavesTheOldFileIntact) {
   } catch (const std::runtime_error& error) {
     EXPECT_NE(std::string(error.what()).find("plain"), std::string::npos) << error.what();
   }
+}
+
+TEST(ConfigFile, SaveThroughALinkInItsFolderKeepsTheLinkAndUpdatesItsTarget) {
+  const TTempTree tree;
+  tree.Write("conf/real.xml", "<config/>");
+  const std::string path = tree.File("conf/checkwell.xml");
+  ASSERT_EQ(::symlink("real.xml", path.c_str()), 0);
+  SaveConfig(Document("<config indicateMine='Y'/>"), path);
+  struct stat st {};
+  ASSERT_EQ(::lstat(path.c_str(), &st), 0);
+  EXPECT_TRUE(S_ISLNK(st.st_mode));
+  EXPECT_NE(tree.Read("conf/real.xml").find("indicateMine=\"Y\""), std::string::npos);
+}
+
+TEST(ConfigFile, AFileMarkedReadOnlyIsNotReplaced) {
+  const TTempTree tree;
+  const std::string path = tree.Write("checkwell.xml", "<config/>");
+  ::chmod(path.c_str(), 0444);  // binds root too
+  try {
+    SaveConfig(Document("<config indicateMine='Y'/>"), path);
+    FAIL() << "a read-only file must stay";
+  } catch (const std::runtime_error& error) {
+    EXPECT_NE(std::string(error.what()).find(path), std::string::npos) << error.what();
+  }
+  EXPECT_EQ(tree.Read("checkwell.xml"), "<config/>");
+  EXPECT_EQ(ModeOf(path), 0444u);
+}
+
+TEST(ConfigFile, AWritableFileInAFolderThatIsNotIsWrittenInPlace) {
+  if (::geteuid() == 0) GTEST_SKIP() << "root may write into any folder";
+  const TTempTree tree;
+  const std::string path = tree.Write("locked/checkwell.xml", "<config/>");
+  ASSERT_EQ(::chmod(tree.File("locked").c_str(), 0555), 0);
+  SaveConfig(Document("<config indicateMine='Y'/>"), path);
+  ::chmod(tree.File("locked").c_str(), 0755);
+  EXPECT_NE(tree.Read("locked/checkwell.xml").find("indicateMine=\"Y\""), std::string::npos);
 }

@@ -309,3 +309,21 @@ TEST(WriteSFV, AnIRDFileTheTrashRefusesStaysAndIsReported) {
       << reports[0];
   EXPECT_EQ(tree.Read("set.sfv"), Header());
 }
+
+TEST(WriteSFV, AnSFVMarkedReadOnlyStaysAndItsIRDFilesToo) {
+  const TTempTree home;
+  const TPrivateTrash trash(home);
+  const TTempTree tree;
+  const std::string nfo = tree.Write("info.nfo", "notes");
+  const std::string path = tree.Write("set.sfv", "old");
+  ::chmod(path.c_str(), 0444);  // binds root too
+  try {
+    WriteSFV("<fileDetails><file name='" + nfo + "' CRC='1' action='IRD'/></fileDetails>", path,
+             PinnedClock, NoReport);
+    FAIL() << "a read-only SFV must stay";
+  } catch (const std::runtime_error& error) {
+    EXPECT_NE(std::string(error.what()).find(path), std::string::npos) << error.what();
+  }
+  EXPECT_EQ(tree.Read("set.sfv"), "old");
+  EXPECT_EQ(tree.Read("info.nfo"), "notes");
+}

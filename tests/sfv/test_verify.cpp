@@ -480,3 +480,36 @@ TEST(ParallelCRCSource, AnswersInOrderWhateverTheThreadCount) {
     EXPECT_EQ(crc, expected[9]);
   }
 }
+
+TEST(VerifySFVText, AnEntryThatCannotBeHashedFailsTheSet) {
+  struct TCase {
+    const char* name;
+    void (*make)(const TTempTree& tree);
+  };
+  const TCase cases[] = {
+      {"a folder", [](const TTempTree& tree) { tree.MakeDir("x.bin"); }},
+      {"a dangling link",
+       [](const TTempTree& tree) {
+         ASSERT_EQ(::symlink("gone.bin", tree.File("x.bin").c_str()), 0);
+       }},
+  };
+  pugi::xml_document config;
+  config.append_child("config");
+  for (const TCase& c : cases) {
+    for (const bool withView : {false, true}) {
+      SCOPED_TRACE(std::string(c.name) + (withView ? ", with a view" : ", without a view"));
+      TTempTree tree;
+      tree.Write("a.bin", kDigits);
+      c.make(tree);
+      TRecordingView view;
+      TVerifyOptions options;
+      if (withView) options.View = &view;
+      std::string details;
+      bool mine = false;
+      // CRC 0, the value of no bytes at all: an entry read as empty would match it.
+      EXPECT_EQ(VerifySFV("a.bin CBF43926\r\nx.bin 00000000\r\n", tree.Path(), "x.sfv", config,
+                          details, mine, options),
+                vrFailed);
+    }
+  }
+}

@@ -290,13 +290,26 @@ void TfrmCheckSFV::StartCheck() {
   const std::string sfvFile = AbsoluteFilePath(launchFile_);
   if (!FileExists(sfvFile)) return;
   actManager->setVisible(true);
+  CheckSFVFile(sfvFile);
+}
+
+void TfrmCheckSFV::VerifySFVAgain() {
+  RemoveAllRows();
+  CheckSFVFile(sfvPath_);
+}
+
+void TfrmCheckSFV::CheckSFVFile(const std::string& sfvFile) {
   GuardedCommand("", [&] {
+    // Taken before the read: a change in between then counts as a change, never
+    // the other way round.
+    const TFileIdentity identity = FileIdentityOf(sfvFile);
     std::string text, problem;
     // The command-line verifier's limits, so both take the same lists.
     if (!LoadSFVText(sfvFile, text, problem)) {
       ShowWarning("The SFV file " + sfvFile + " " + problem + ".");
       return;
     }
+    sfvIdentity_ = identity;
     // A window without a loaded configuration verifies without extension rules.
     pugi::xml_document empty;
     empty.append_child("config");

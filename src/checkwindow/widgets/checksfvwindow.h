@@ -11,6 +11,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 class QAction;
@@ -93,6 +94,9 @@ class TfrmCheckSFV : public QMainWindow, public TVerifyView, public TSFVRepairHo
   std::string RowPath(int row) const override;
   std::string SFVPath() const override { return sfvPath_; }
   std::string FileDetailsXML() const override { return fileDetailsXML_; }
+  std::optional<TFileIdentity> SFVIdentity() const override { return sfvIdentity_; }
+  void SetSFVIdentity(const TFileIdentity& identity) override { sfvIdentity_ = identity; }
+  void VerifySFVAgain() override;
   bool OpenedByManager() const override { return owner_ != nullptr; }
   // Remembers the window's bounds in the configuration and saves it (stand-alone)
   // or lets the manager save it; then lets go of the configuration and empties
@@ -126,6 +130,8 @@ class TfrmCheckSFV : public QMainWindow, public TVerifyView, public TSFVRepairHo
   void DefineColumns();
   void PlaceWindow(const TWindowBounds& bounds);
   void StartCheck();
+  // Reads the SFV at sfvFile and verifies it with this window as the view.
+  void CheckSFVFile(const std::string& sfvFile);
   bool ValidRow(int row) const;
   void SetRepairsEnabled(bool enabled);
   // The highlighted rows of a row-by-row action: the selection, made from the
@@ -146,6 +152,8 @@ class TfrmCheckSFV : public QMainWindow, public TVerifyView, public TSFVRepairHo
   std::string launchFile_;
   std::string sfvPath_;
   std::string fileDetailsXML_;
+  // The SFV as this window last read or wrote it.
+  std::optional<TFileIdentity> sfvIdentity_;
   // The configuration in use: the manager's or ownConfig_; null once released.
   pugi::xml_document* config_ = nullptr;
   std::unique_ptr<pugi::xml_document> ownConfig_;

@@ -13,6 +13,8 @@
 #include <QPointer>
 #include <QTimer>
 
+#include <sys/stat.h>
+
 #include <memory>
 
 namespace {
@@ -105,8 +107,7 @@ TEST_F(RepairWindow, RemoveRefreshRenameAndTidyEachEndInAFreshVerification) {
 TEST_F(RepairWindow, AnSFVThatCannotBeRewrittenShowsTheErrorAndKeepsTheRows) {
   tree.Write("set/a.bin", "alpha");
   Open("a.bin " + CRCOf("alpha") + "\r\n");
-  ASSERT_EQ(::unlink(sfv.c_str()), 0);
-  tree.MakeDir("set/x.sfv");
+  ASSERT_EQ(::chmod(sfv.c_str(), 0444), 0);
   TScriptedScope script;
   script->Press("OK");
 
@@ -154,4 +155,28 @@ TEST_F(RepairWindow, AManagersWindowClosedDuringARefreshGoesOnlyAfterItAndWrites
   EXPECT_TRUE(owner.recheckPath.empty());
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   EXPECT_TRUE(child.isNull());
+}
+
+TEST_F(RepairWindow, AnSFVChangedByAnotherProgramIsNotOverwrittenButCheckedAgain) {
+  tree.Write("set/a.bin", "alpha");
+  tree.Write("set/b.bin", "bravo");
+  Open("a.bin " + CRCOf("alpha") + "\r\n");
+  const std::string theirs = "a.bin " + CRCOf("alpha") + "\r\nb.bin " + CRCOf("bravo") + "\r\n";
+  tree.Write("set/x.sfv", theirs);
+  TScriptedScope script;
+  script->Press("OK");
+
+  window->actTidySFV->trigger();
+
+  ASSERT_EQ(script->Asked().size(), 1u);
+  EXPECT_EQ(script->Asked()[0].params.Caption, "Warning");
+  EXPECT_NE(script->Asked()[0].params.Text.find(sfv + " was changed by another program"),
+            std::string::npos);
+  EXPECT_EQ(tree.Read("set/x.sfv"), theirs);
+  EXPECT_EQ(RowNames(), (std::vector<std::string>{"a.bin", "b.bin"}));
+  EXPECT_EQ(Summary(), "Files 2,  OK 2");
+
+  window->actTidySFV->trigger();  // what the window read again may be rewritten
+  EXPECT_EQ(script->Asked().size(), 1u);
+  EXPECT_NE(tree.Read("set/x.sfv").find("Checkwell"), std::string::npos);
 }
