@@ -8,9 +8,20 @@
 
 namespace {
 
-bool IsFinal(const std::string& status) {
-  return status == kStatusOK || status == kStatusIgnored || status == kStatusCRCFailed ||
-         status == kStatusNotFound || status == kStatusNoCRC;
+bool IsFinal(TFileStatus status) {
+  switch (status) {
+    case TFileStatus::OK:
+    case TFileStatus::Ignored:
+    case TFileStatus::CRCFailed:
+    case TFileStatus::NotFound:
+    case TFileStatus::NoCRC:
+      return true;
+    case TFileStatus::None:
+    case TFileStatus::Waiting:
+    case TFileStatus::Running:
+      return false;
+  }
+  return false;
 }
 
 }  // namespace
@@ -39,25 +50,26 @@ void TConsoleReport::SetPath(int row, const std::string& folder) {
   rows_.at(static_cast<std::size_t>(row)).folder = folder;
 }
 
-void TConsoleReport::SetStatus(int row, const std::string& status) {
+void TConsoleReport::SetStatus(int row, TFileStatus status) {
   rows_.at(static_cast<std::size_t>(row)).status = status;
   if (static_cast<std::size_t>(row) == printed_ && IsFinal(status)) PrintReadyRows();
 }
 
-std::string TConsoleReport::GetStatus(int row) const {
+TFileStatus TConsoleReport::GetStatus(int row) const {
   return rows_.at(static_cast<std::size_t>(row)).status;
 }
 
 void TConsoleReport::PrintReadyRows() {
   while (printed_ < rows_.size() && IsFinal(rows_[printed_].status)) {
     TRow& row = rows_[printed_++];
-    const bool ok = row.status == kStatusOK;
-    const bool ignored = row.status == kStatusIgnored;
+    const bool ok = row.status == TFileStatus::OK;
+    const bool ignored = row.status == TFileStatus::Ignored;
     filesOK_ += ok;
     filesIgnored_ += ignored;
     filesFailed_ += !ok && !ignored;
     if (progress_) progress_->FileDone();
-    if (!quiet_ || (!ok && !ignored)) WriteLine(row.status, row.folder + row.fileName);
+    if (!quiet_ || (!ok && !ignored))
+      WriteLine(FileStatusText(row.status), row.folder + row.fileName);
     // Printed rows are done with; a million-entry SFV should not keep them all.
     row.folder = std::string();
     row.fileName = std::string();

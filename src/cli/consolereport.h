@@ -29,10 +29,10 @@ class TConsoleReport final : public TVerifyView {
   int AppendRow() override;
   void SetFilename(int row, const std::string& fileName) override;
   void SetPath(int row, const std::string& folder) override;
-  void SetStatus(int row, const std::string& status) override;
+  void SetStatus(int row, TFileStatus status) override;
   void SetSize(int, std::int64_t) override {}
   void SetTimestamp(int, TDateTime) override {}
-  std::string GetStatus(int row) const override;
+  TFileStatus GetStatus(int row) const override;
   void MakeCurrent(int) override {}
   void Repaint() override {}
   void ShowSummary() override {}
@@ -40,7 +40,8 @@ class TConsoleReport final : public TVerifyView {
 
  private:
   struct TRow {
-    std::string folder, fileName, status;
+    std::string folder, fileName;
+    TFileStatus status = TFileStatus::None;
   };
   void PrintReadyRows();
   void WriteLine(const std::string& first, const std::string& path);

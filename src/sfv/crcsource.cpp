@@ -65,7 +65,8 @@ bool AwaitReady(const TReady& ready, const TCRCWaitPoll& poll, TWaitStyle style)
 
 class TParallelCRCSource::TImpl {
  public:
-  TImpl(int jobs, std::atomic<std::uint64_t>* bytes) {
+  TImpl(int jobs, std::atomic<std::uint64_t>* bytes, std::int64_t hashAheadLimit)
+      : hashAheadLimit_(hashAheadLimit) {
     const int count = std::max(jobs, 1);
     workerCount_ = static_cast<std::size_t>(count);
     workers_.reserve(workerCount_);
@@ -133,7 +134,8 @@ class TParallelCRCSource::TImpl {
     }
     std::shared_ptr<TBatch> batch = announced_;
     TWaitStyle style = kWaitForAhead;
-    if (index == kNone || !batch || batch->cancel || batch->jobs[index].name != request.Path) {
+    if (index == kNone || !batch || batch->cancel || batch->jobs[index].name != request.Path ||
+        !HashedAhead(batch->jobs[index])) {
       style = kWaitForNeeded;
       batch = std::make_shared<TBatch>(1);
       batch->jobs[0].name = request.Path;
@@ -167,6 +169,12 @@ class TParallelCRCSource::TImpl {
     bool regular = false;
     std::atomic<int> stage{0};  // 1: examined, 2: hashed; the fields above are final then
   };
+  // Known once the job is examined (stage 1): a probe of a larger file leaves the hash
+  // to the caller's request.
+  bool HashedAhead(const TJob& job) const {
+    return !job.probe || !job.regular || job.knownSize <= hashAheadLimit_;
+  }
+
   // Workers take jobs by counting `taken` up, without a lock.
   struct TBatch {
     explicit TBatch(std::size_t count) : jobs(count) {}
@@ -211,7 +219,7 @@ class TParallelCRCSource::TImpl {
         const std::size_t last = std::min(first + perTake, batch->jobs.size());
         if (first >= last || batch->cancel) break;
         for (std::size_t index = first; index < last && !batch->cancel; ++index) {
-          Work(batch->jobs[index], batch->cancel, reader, opener);
+          Work(batch->jobs[index], batch->cancel, reader, opener, hashAheadLimit_);
         }
         if (ahead && urgentWaiting_.load()) break;
       }
@@ -227,7 +235,7 @@ class TParallelCRCSource::TImpl {
   }
 
   static void Work(TJob& job, const std::atomic<bool>& cancel, TFileCRCReader& reader,
-                   TFolderOpener& opener) {
+                   TFolderOpener& opener, std::int64_t hashAheadLimit) {
     std::uint32_t crc = 0;
     if (!job.probe) {
       job.status = reader.Compute(job.name, crc, &cancel, job.knownSize);
@@ -244,7 +252,7 @@ class TParallelCRCSource::TImpl {
         job.regular = S_ISREG(info.st_mode);
       }
       job.stage.store(1, std::memory_order_release);
-      if (job.opened && job.regular) {
+      if (job.opened && job.regular && job.knownSize <= hashAheadLimit) {
         job.status =
             reader.ComputeOpen(fd, static_cast<std::uint64_t>(job.knownSize), crc, &cancel);
       }
@@ -265,12 +273,14 @@ class TParallelCRCSource::TImpl {
   std::shared_ptr<TBatch> urgent_;
   std::atomic<bool> urgentWaiting_{false};
   bool quit_ = false;
-  std::size_t workerCount_ = 0;       // set before the first thread starts
+  std::size_t workerCount_ = 0;  // set before the first thread starts
+  const std::int64_t hashAheadLimit_;
   std::vector<std::thread> workers_;  // last: the threads use everything above
 };
 
-TParallelCRCSource::TParallelCRCSource(int jobs, std::atomic<std::uint64_t>* bytes)
-    : impl_(std::make_unique<TImpl>(jobs, bytes)) {}
+TParallelCRCSource::TParallelCRCSource(int jobs, std::atomic<std::uint64_t>* bytes,
+                                       std::int64_t hashAheadLimit)
+    : impl_(std::make_unique<TImpl>(jobs, bytes, hashAheadLimit)) {}
 
 TParallelCRCSource::~TParallelCRCSource() = default;
 
