@@ -116,6 +116,27 @@ constexpr const char* kDigits = "123456789";
 
 }  // namespace
 
+TEST(FileStatus, EveryStatusHasItsExactTextAndBack) {
+  const std::pair<TFileStatus, std::string> cases[] = {
+      {TFileStatus::Waiting, "Waiting"},
+      {TFileStatus::Ignored, "Ignored"},
+      {TFileStatus::NotFound, "File not found"},
+      {TFileStatus::Running, "Running..."},
+      {TFileStatus::NoCRC, "Unable to generate CRC"},
+      {TFileStatus::CRCFailed, "CRC Failed"},
+      {TFileStatus::OK, "OK"},
+      {TFileStatus::None, ""},
+  };
+  for (const auto& [status, text] : cases) {
+    EXPECT_EQ(FileStatusText(status), text);
+    EXPECT_EQ(FileStatusFromText(text), status);
+  }
+  // Texts are exact.
+  for (const char* other : {"ok", "Running", "CRC failed", " OK"}) {
+    EXPECT_EQ(FileStatusFromText(other), TFileStatus::None) << other;
+  }
+}
+
 TEST(ListedCRC, HexInAnyCaseWithLeadingZerosImplied) {
   EXPECT_EQ(ListedCRCValue("CBF43926"), 0xCBF43926u);
   EXPECT_EQ(ListedCRCValue("cbf43926"), 0xCBF43926u);

@@ -5,6 +5,7 @@
 #include "config/config.h"
 #include "dataset/ntierdataset.h"
 #include "dataset/widgets/ntiergrid.h"
+#include "support/pacer.h"
 #include "support/productinfo.h"
 
 #include <QAction>
@@ -65,6 +66,16 @@ class TRecordingWindow : public TfrmCheckSFV {
 
   std::vector<std::pair<int, TFileStatus>> log;
   std::function<void(int, TFileStatus)> onStatus;
+};
+
+// Counts the paints of what it watches.
+class TPaintCounter : public QObject {
+ public:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::Paint) ++count;
+    return QObject::eventFilter(watched, event);
+  }
+  int count = 0;
 };
 
 using TStatusLog = std::vector<std::pair<int, TFileStatus>>;
@@ -163,6 +174,35 @@ TEST_F(CheckWindow, ThreeGoodFilesTurnOKOneAfterAnotherAndTheLastEndsCurrent) {
   // The working copy is the verified document, sizes included.
   EXPECT_NE(window->FileDetailsXML().find("size=\"7\""), std::string::npos);
   EXPECT_EQ(window->SFVPath(), sfv);
+}
+
+TEST_F(CheckWindow, RowsReachTheScreenOnlyAtFramesAndTheLastStateIsComplete) {
+  auto window = StandAlone(ThreeGoodFiles());
+  // A clock that never moves: no frame is ever due while the verification runs.
+  window->Pacer().SetClock([] { return TFramePacer::TClock::time_point(); });
+  TPaintCounter paints;
+  window->Grid().viewport()->installEventFilter(&paints);
+  int paintsWhileRunning = 0;
+  window->onStatus = [&](int, TFileStatus) { paintsWhileRunning = paints.count; };
+  WaitForSummary(*window);
+
+  EXPECT_EQ(paintsWhileRunning, 0);
+  EXPECT_EQ(window->SummaryText(), "Files 3,  OK 3");
+  EXPECT_EQ(window->Grid().CurrentDataRow(), 2);
+  for (int row = 0; row < 3; ++row) EXPECT_EQ(window->GetStatus(row), OK);
+}
+
+TEST_F(CheckWindow, ClosingStopsTheVerificationAtTheNextEntryWithoutWaitingForAFrame) {
+  auto window = StandAlone(ThreeGoodFiles());
+  window->Pacer().SetClock([] { return TFramePacer::TClock::time_point(); });
+  window->onStatus = [&](int row, TFileStatus status) {
+    if (row == 0 && status == Running) window->close();
+  };
+  ASSERT_TRUE(ProcessUntil([&] { return !window->log.empty() && !window->Verifying(); }));
+
+  EXPECT_EQ(window->log.back(), (std::pair<int, TFileStatus>{0, Running}));
+  EXPECT_TRUE(window->SummaryText().isEmpty());
+  EXPECT_EQ(window->RowCount(), 0);  // put away once the verification had returned
 }
 
 TEST_F(CheckWindow, MissingDamagedAndIgnoredEntriesAddUpInTheSummary) {
