@@ -77,6 +77,9 @@ class TVerification {
 
     if (view_) view_->ShowSummary();
     if (options_.ReturnFileDetails) {
+      // The text is the largest thing a run makes; what it kept per entry goes first.
+      std::vector<TEntry>().swap(entries_);
+      if (source_) source_->Announce({});
       fileDetailsXML = XMLText(document);
       if (view_) view_->SetFileDetailsXML(fileDetailsXML);
     }
