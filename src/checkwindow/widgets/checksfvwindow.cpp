@@ -309,11 +309,8 @@ TVerifyOptions TfrmCheckSFV::ViewOptions() {
 
 TVerifyResult TfrmCheckSFV::RunVerification(const TVerification& verify) {
   const TLongOperation operation(*this);
-  ++verifying_;
-  const struct TVerifyingEnd {
-    int& count;
-    ~TVerifyingEnd() { --count; }
-  } verifyingEnd{verifying_};
+  // Counted down before the operation ends, whatever the verification throws.
+  const std::unique_ptr<int, void (*)(int*)> verifying(&++verifying_, [](int* n) { --*n; });
   return verify(ViewOptions());
 }
 

@@ -16,6 +16,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QPointer>
+#include <QRegularExpression>
 #include <QScreen>
 #include <QTest>
 #include <QTimer>
@@ -324,13 +325,19 @@ TEST_F(CheckWindow, ClosingMidFileStopsTheVerificationInsideThatFile) {
 
 TEST_F(CheckWindow, RepairsWaitWhileAVerificationRuns) {
   auto window = StandAlone(ThreeGoodFiles());
+  ASSERT_EQ(window->findChildren<QAction*>(QRegularExpression("^act")).size(), 8);
   std::vector<bool> enabledWhileRunning;
+  bool commandRan = false;
   window->onStatus = [&](int, TFileStatus) {
-    enabledWhileRunning.push_back(window->actRemove->isEnabled() ||
-                                  window->actTidySFV->isEnabled());
+    enabledWhileRunning.push_back(
+        std::ranges::any_of(window->findChildren<QAction*>(QRegularExpression("^act")),
+                            [](const QAction* action) { return action->isEnabled(); }));
+    // No command starts inside another operation.
+    window->RunCommand([&] { commandRan = true; });
   };
   WaitForSummary(*window);
   EXPECT_EQ(std::count(enabledWhileRunning.begin(), enabledWhileRunning.end(), true), 0);
+  EXPECT_FALSE(commandRan);
   EXPECT_TRUE(window->actRemove->isEnabled());
   EXPECT_TRUE(window->actRename->isEnabled());
   EXPECT_TRUE(window->actRefreshCRC->isEnabled());
