@@ -100,7 +100,13 @@ head -n 10 "$set_dir/entries" >"$set_dir/tiny.sfv"
 awk -v n="$memory_count" '{ line[NR] = $0 } END { for (i = 0; i < n; i++) print line[i % NR + 1] }' \
   "$set_dir/entries" >"$set_dir/memory.sfv"
 verify_peak() { # sfv: peak resident KiB of the verifier
-  (cd "$set_dir" && /usr/bin/time -f '%M' "$verify" --jobs 1 -q "$1" 2>&1 >/dev/null | tail -n 1)
+  if [ -x /usr/bin/time ]; then
+    (cd "$set_dir" && /usr/bin/time -f '%M' "$verify" --jobs 1 -q "$1" 2>&1 >/dev/null | tail -n 1)
+  else
+    (cd "$set_dir" && python3 -c 'import resource, subprocess, sys
+subprocess.run(sys.argv[1:], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+print(resource.getrusage(resource.RUSAGE_CHILDREN).ru_maxrss)' "$verify" --jobs 1 -q "$1")
+  fi
 }
 window_peak() { "$program" verify "$1" 2>/dev/null | field peak_rss_kb; }
 verify_tiny=$(verify_peak tiny.sfv)
