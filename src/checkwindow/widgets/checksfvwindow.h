@@ -16,9 +16,9 @@
 class QAction;
 class QMenu;
 class QPainter;
+class TFramePacer;
 class TNTierDataset;
 class TNTierGrid;
-class TFramePacer;
 class TSummaryStrip;
 struct TGridDrawState;
 
