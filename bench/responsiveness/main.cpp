@@ -111,7 +111,7 @@ TRun RunWindow(QApplication& app, const std::string& sfv, const std::string& con
       window.close();
     }
     if (closeAfter >= 0 && !closing.isValid() && window.RowCount() > 0 &&
-        window.GetStatus(0) == "Running...") {
+        window.GetStatus(0) == TFileStatus::Running) {
       if (!hashing.isValid()) hashing.start();
       if (hashing.elapsed() >= closeAfter) {
         closing.start();

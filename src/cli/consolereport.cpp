@@ -10,9 +10,20 @@
 
 namespace {
 
-bool IsFinal(const std::string& status) {
-  return status == kStatusOK || status == kStatusIgnored || status == kStatusCRCFailed ||
-         status == kStatusNotFound || status == kStatusNoCRC;
+bool IsFinal(TFileStatus status) {
+  switch (status) {
+    case TFileStatus::OK:
+    case TFileStatus::Ignored:
+    case TFileStatus::CRCFailed:
+    case TFileStatus::NotFound:
+    case TFileStatus::NoCRC:
+      return true;
+    case TFileStatus::None:
+    case TFileStatus::Waiting:
+    case TFileStatus::Running:
+      return false;
+  }
+  return false;
 }
 
 }  // namespace
@@ -51,23 +62,13 @@ void TConsoleReport::SetPath(int row, const std::string& folder) {
   target.folder = known->second;
 }
 
-void TConsoleReport::SetStatus(int row, const std::string& status) {
-  rows_.at(static_cast<std::size_t>(row)).status =
-      static_cast<std::uint8_t>(IndexOf(statuses_, status));
+void TConsoleReport::SetStatus(int row, TFileStatus status) {
+  rows_.at(static_cast<std::size_t>(row)).status = status;
   if (static_cast<std::size_t>(row) == printed_ && IsFinal(status)) PrintReadyRows();
 }
 
-std::string TConsoleReport::GetStatus(int row) const {
-  return statuses_[rows_.at(static_cast<std::size_t>(row)).status];
-}
-
-std::uint32_t TConsoleReport::IndexOf(std::vector<std::string>& table, const std::string& text) {
-  const auto found = std::find(table.begin(), table.end(), text);
-  if (found != table.end()) return static_cast<std::uint32_t>(found - table.begin());
-  // Statuses are a handful of fixed texts.
-  if (table.size() > UINT8_MAX) throw std::length_error("too many row statuses");
-  table.push_back(text);
-  return static_cast<std::uint32_t>(table.size() - 1);
+TFileStatus TConsoleReport::GetStatus(int row) const {
+  return rows_.at(static_cast<std::size_t>(row)).status;
 }
 
 std::string_view TConsoleReport::FileName(const TRow& row) const {
@@ -75,11 +76,10 @@ std::string_view TConsoleReport::FileName(const TRow& row) const {
 }
 
 void TConsoleReport::PrintReadyRows() {
-  while (printed_ < rows_.size() && IsFinal(statuses_[rows_[printed_].status])) {
+  while (printed_ < rows_.size() && IsFinal(rows_[printed_].status)) {
     const TRow& row = rows_[printed_++];
-    const std::string& status = statuses_[row.status];
-    const bool ok = status == kStatusOK;
-    const bool ignored = status == kStatusIgnored;
+    const bool ok = row.status == TFileStatus::OK;
+    const bool ignored = row.status == TFileStatus::Ignored;
     filesOK_ += ok;
     filesIgnored_ += ignored;
     filesFailed_ += !ok && !ignored;
@@ -87,7 +87,7 @@ void TConsoleReport::PrintReadyRows() {
     if (!quiet_ || (!ok && !ignored)) {
       path_.assign(folders_[row.folder]);
       path_ += FileName(row);
-      WriteLine(status, path_);
+      WriteLine(FileStatusText(row.status), path_);
     }
   }
   if (progress_) progress_->Tick();

@@ -34,10 +34,10 @@ class TConsoleReport final : public TVerifyView {
   int AppendRow() override;
   void SetFilename(int row, const std::string& fileName) override;
   void SetPath(int row, const std::string& folder) override;
-  void SetStatus(int row, const std::string& status) override;
+  void SetStatus(int row, TFileStatus status) override;
   void SetSize(int, std::int64_t) override {}
   void SetTimestamp(int, TDateTime) override {}
-  std::string GetStatus(int row) const override;
+  TFileStatus GetStatus(int row) const override;
   void MakeCurrent(int) override {}
   void Repaint() override {}
   void ShowSummary() override {}
@@ -49,9 +49,8 @@ class TConsoleReport final : public TVerifyView {
   struct TRow {
     std::uint32_t folder = 0;          // in folders_
     std::uint32_t fileName = kNoName;  // in fileNames_
-    std::uint8_t status = 0;           // in statuses_
+    TFileStatus status = TFileStatus::None;
   };
-  static std::uint32_t IndexOf(std::vector<std::string>& table, const std::string& text);
   std::string_view FileName(const TRow& row) const;
   void PrintReadyRows();
   void WriteLine(const std::string& first, const std::string& path);
@@ -64,7 +63,6 @@ class TConsoleReport final : public TVerifyView {
   TPackedStrings fileNames_;
   std::vector<std::string> folders_{""};
   std::unordered_map<std::string, std::uint32_t> folderIndex_;
-  std::vector<std::string> statuses_{""};
   std::size_t printed_ = 0;
   std::string line_, path_;
   // Totals of the whole run.

@@ -67,7 +67,8 @@ bool AwaitReady(const TReady& ready, const TCRCWaitPoll& poll, TWaitStyle style)
 
 class TParallelCRCSource::TImpl {
  public:
-  TImpl(int jobs, std::atomic<std::uint64_t>* bytes) {
+  TImpl(int jobs, std::atomic<std::uint64_t>* bytes, std::int64_t hashAheadLimit)
+      : hashAheadLimit_(hashAheadLimit) {
     const int count = std::max(jobs, 1);
     workerCount_ = static_cast<std::size_t>(count);
     workers_.reserve(workerCount_);
@@ -138,7 +139,8 @@ class TParallelCRCSource::TImpl {
     }
     std::shared_ptr<TBatch> batch = announced_;
     TWaitStyle style = kWaitForAhead;
-    if (index == kNone || !batch || batch->cancel || batch->Name(index) != request.Path) {
+    if (index == kNone || !batch || batch->cancel || batch->Name(index) != request.Path ||
+        !HashedAhead(*batch, batch->jobs[index])) {
       style = kWaitForNeeded;
       auto names = std::make_shared<TPackedStrings>();
       names->Add(request.Path);
@@ -186,6 +188,12 @@ class TParallelCRCSource::TImpl {
     std::atomic<bool> cancel{false};
   };
 
+  // Known once the job is examined (stage 1): a probe of a larger file leaves the hash
+  // to the caller's request.
+  bool HashedAhead(const TBatch& batch, const TJob& job) const {
+    return !batch.probe || !job.regular || job.knownSize <= hashAheadLimit_;
+  }
+
   // A worker that ran out of memory could not answer; the caller hears of it.
   void ThrowIfOutOfMemory() {
     if (outOfMemory_.exchange(false)) throw std::bad_alloc();
@@ -228,7 +236,7 @@ class TParallelCRCSource::TImpl {
         if (first >= last || batch->cancel) break;
         for (std::size_t index = first; index < last && !batch->cancel; ++index) {
           try {
-            Work(*batch, index, reader, opener, path);
+            Work(*batch, index, reader, opener, path, hashAheadLimit_);
           } catch (const std::bad_alloc&) {
             outOfMemory_ = true;
             batch->jobs[index].stage.store(2, std::memory_order_release);
@@ -249,7 +257,7 @@ class TParallelCRCSource::TImpl {
 
   // path: the worker's buffer for the file's name.
   static void Work(TBatch& batch, std::size_t index, TFileCRCReader& reader, TFolderOpener& opener,
-                   std::string& path) {
+                   std::string& path, std::int64_t hashAheadLimit) {
     TJob& job = batch.jobs[index];
     const std::atomic<bool>& cancel = batch.cancel;
     path.assign(batch.Name(index));
@@ -269,7 +277,7 @@ class TParallelCRCSource::TImpl {
         job.regular = S_ISREG(info.st_mode);
       }
       job.stage.store(1, std::memory_order_release);
-      if (job.opened && job.regular) {
+      if (job.opened && job.regular && job.knownSize <= hashAheadLimit) {
         job.status =
             reader.ComputeOpen(file.Get(), static_cast<std::uint64_t>(job.knownSize), crc, &cancel);
       }
@@ -290,12 +298,14 @@ class TParallelCRCSource::TImpl {
   std::atomic<bool> urgentWaiting_{false};
   std::atomic<bool> outOfMemory_{false};
   bool quit_ = false;
-  std::size_t workerCount_ = 0;       // set before the first thread starts
+  std::size_t workerCount_ = 0;  // set before the first thread starts
+  const std::int64_t hashAheadLimit_;
   std::vector<std::thread> workers_;  // last: the threads use everything above
 };
 
-TParallelCRCSource::TParallelCRCSource(int jobs, std::atomic<std::uint64_t>* bytes)
-    : impl_(std::make_unique<TImpl>(jobs, bytes)) {}
+TParallelCRCSource::TParallelCRCSource(int jobs, std::atomic<std::uint64_t>* bytes,
+                                       std::int64_t hashAheadLimit)
+    : impl_(std::make_unique<TImpl>(jobs, bytes, hashAheadLimit)) {}
 
 TParallelCRCSource::~TParallelCRCSource() = default;
 

@@ -7,6 +7,7 @@
 #include <atomic>
 #include <cstdint>
 #include <functional>
+#include <limits>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -69,8 +70,13 @@ class TBackgroundCRCSource final : public TCRCSource {
 // answers come back in announcement order whatever the thread count.
 class TParallelCRCSource final : public TCRCSource {
  public:
-  // bytes (optional) counts every byte read, for progress displays.
-  explicit TParallelCRCSource(int jobs, std::atomic<std::uint64_t>* bytes = nullptr);
+  static constexpr std::int64_t kHashAheadAll = std::numeric_limits<std::int64_t>::max();
+
+  // bytes (optional) counts every byte read, for progress displays. Regular files
+  // larger than hashAheadLimit bytes are only examined ahead and hashed when asked
+  // for, so that a caller showing its progress file by file shows the right one.
+  explicit TParallelCRCSource(int jobs, std::atomic<std::uint64_t>* bytes = nullptr,
+                              std::int64_t hashAheadLimit = kHashAheadAll);
   ~TParallelCRCSource() override;
   TParallelCRCSource(const TParallelCRCSource&) = delete;
   TParallelCRCSource& operator=(const TParallelCRCSource&) = delete;

@@ -41,6 +41,12 @@ class TTimestamps {
   std::optional<TStamp> last_;
 };
 
+// Files up to this size are hashed ahead of the checksum pass by the default source:
+// handing each of thousands of small files to a thread and waiting for it was most
+// of the time such a set took. Larger files are hashed when their turn comes, so
+// that the row shown running is the file being read.
+constexpr std::int64_t kHashAheadLimit = 1 << 20;
+
 // One run over one document, pass by pass. A pass that has to stop returns the
 // result to stop with; stopping leaves the caller's text as it was.
 class TVerification {
@@ -89,6 +95,11 @@ class TVerification {
 
     if (view_) view_->ShowSummary();
     if (options_.ReturnFileDetails && document) {
+      // The text is the largest thing a run makes; what it kept per entry goes first.
+      std::deque<TEntry>().swap(entries_);
+      std::vector<pugi::xml_node>().swap(nodes_);
+      foundAs_.clear();
+      if (source_) source_->Announce({});
       fileDetailsXML = XMLText(*document);
       if (view_) view_->SetFileDetailsXML(fileDetailsXML);
     }
@@ -118,7 +129,7 @@ class TVerification {
         entry.row = view_->AppendRow();
         view_->SetFilename(entry.row, ExtractFileName(name));
         view_->SetPath(entry.row, ExtractFilePath(name));
-        view_->SetStatus(entry.row, entry.ignored ? kStatusIgnored : kStatusWaiting);
+        view_->SetStatus(entry.row, entry.ignored ? TFileStatus::Ignored : TFileStatus::Waiting);
       }
       if (entry.ignored) result_ = vrAccepted;
     }
@@ -137,7 +148,7 @@ class TVerification {
       if (lookup == TLookupStatus::NotFound) {
         result_ = vrFailed;
         if (!view_) return vrFailed;
-        view_->SetStatus(entry.row, kStatusNotFound);
+        view_->SetStatus(entry.row, TFileStatus::NotFound);
         view_->Repaint();
         continue;
       }
@@ -165,7 +176,7 @@ class TVerification {
       const TEntry& entry = entries_[static_cast<std::size_t>(i)];
       if (const auto stop = YieldAndAskAbort()) return stop;
       // With a view, a row that is no longer waiting was not found.
-      if (!entry.ignored && (!view_ || view_->GetStatus(entry.row) == kStatusWaiting)) {
+      if (!entry.ignored && (!view_ || view_->GetStatus(entry.row) == TFileStatus::Waiting)) {
         if (const auto stop = Check(static_cast<std::size_t>(i))) return stop;
       }
       if (options_.OnProgress) options_.OnProgress(sfvPath_, i + 1, count);
@@ -177,7 +188,7 @@ class TVerification {
     const TEntry& entry = entries_[index];
     if (view_) {
       view_->MakeCurrent(entry.row);
-      view_->SetStatus(entry.row, kStatusRunning);
+      view_->SetStatus(entry.row, TFileStatus::Running);
       view_->Repaint();
       if (const auto stop = YieldAndAskAbort()) return stop;
     }
@@ -187,13 +198,13 @@ class TVerification {
     std::uint32_t crc = 0;
     const TCRCStatus status = Source().Compute(request, crc, poll_);
     if (status == TCRCStatus::Aborted) return vrAborted;
-    const char* rowStatus = kStatusOK;
+    TFileStatus rowStatus = TFileStatus::OK;
     if (status != TCRCStatus::OK) {
-      rowStatus = kStatusNoCRC;
+      rowStatus = TFileStatus::NoCRC;
     } else if (entry.crc != crc) {
-      rowStatus = kStatusCRCFailed;
+      rowStatus = TFileStatus::CRCFailed;
     }
-    if (rowStatus != kStatusOK) {
+    if (rowStatus != TFileStatus::OK) {
       result_ = vrFailed;
       if (!view_) return vrFailed;
     }
@@ -215,7 +226,7 @@ class TVerification {
       if (options_.CRCSource) {
         source_ = options_.CRCSource;
       } else {
-        ownSource_ = std::make_unique<TBackgroundCRCSource>();
+        ownSource_ = std::make_unique<TParallelCRCSource>(1, nullptr, kHashAheadLimit);
         source_ = ownSource_.get();
       }
     }
@@ -234,7 +245,7 @@ class TVerification {
   std::unordered_map<std::size_t, std::string> foundAs_;  // by entry
   TTimestamps timestamps_;
   TVerifyResult result_ = vrVerifiedOK;
-  std::unique_ptr<TBackgroundCRCSource> ownSource_;
+  std::unique_ptr<TCRCSource> ownSource_;
   TCRCSource* source_ = nullptr;
 };
 
@@ -252,6 +263,37 @@ const char* VerifyResultText(TVerifyResult result) {
       return "Aborted";
   }
   return "Failed";
+}
+
+const char* FileStatusText(TFileStatus status) {
+  switch (status) {
+    case TFileStatus::None:
+      return "";
+    case TFileStatus::Waiting:
+      return "Waiting";
+    case TFileStatus::Ignored:
+      return "Ignored";
+    case TFileStatus::NotFound:
+      return "File not found";
+    case TFileStatus::Running:
+      return "Running...";
+    case TFileStatus::NoCRC:
+      return "Unable to generate CRC";
+    case TFileStatus::CRCFailed:
+      return "CRC Failed";
+    case TFileStatus::OK:
+      return "OK";
+  }
+  return "";
+}
+
+TFileStatus FileStatusFromText(std::string_view text) {
+  for (const TFileStatus status :
+       {TFileStatus::Waiting, TFileStatus::Ignored, TFileStatus::NotFound, TFileStatus::Running,
+        TFileStatus::NoCRC, TFileStatus::CRCFailed, TFileStatus::OK}) {
+    if (text == FileStatusText(status)) return status;
+  }
+  return TFileStatus::None;
 }
 
 std::uint32_t ListedCRCValue(const std::string& text) {

@@ -8,20 +8,31 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <string_view>
 
 enum TVerifyResult { vrVerifiedOK = 0, vrFailed = 1, vrAccepted = 2, vrAborted = 3 };
 
 // "Verified OK", "Failed", "Accepted", "Aborted".
 const char* VerifyResultText(TVerifyResult result);
 
-// The statuses a verification gives its rows.
-inline constexpr const char* kStatusWaiting = "Waiting";
-inline constexpr const char* kStatusIgnored = "Ignored";
-inline constexpr const char* kStatusNotFound = "File not found";
-inline constexpr const char* kStatusRunning = "Running...";
-inline constexpr const char* kStatusNoCRC = "Unable to generate CRC";
-inline constexpr const char* kStatusCRCFailed = "CRC Failed";
-inline constexpr const char* kStatusOK = "OK";
+// The status a verification gives a listed file's row. None is a row that has
+// no status yet.
+enum class TFileStatus : std::uint8_t {
+  None,
+  Waiting,    // not checksummed yet
+  Ignored,    // an extension rule gives the entry an action
+  NotFound,   // the directory search found no such file
+  Running,    // being checksummed
+  NoCRC,      // found, but its CRC could not be computed
+  CRCFailed,  // the computed CRC differs from the listed one
+  OK,         // the computed CRC equals the listed one
+};
+
+// The row text of a status ("Waiting", "Ignored", "File not found", "Running...",
+// "Unable to generate CRC", "CRC Failed", "OK"); empty for None.
+const char* FileStatusText(TFileStatus status);
+// The status a row text stands for; None for any other text.
+TFileStatus FileStatusFromText(std::string_view text);
 
 // (SFV path, 1-based entry just done, number of entries).
 using TVerifyProgressEvent =
@@ -46,11 +57,11 @@ class TVerifyView {
   virtual void SetFilename(int row, const std::string& fileName) = 0;
   // The folder part of the entry, ending with "/".
   virtual void SetPath(int row, const std::string& folder) = 0;
-  virtual void SetStatus(int row, const std::string& status) = 0;
+  virtual void SetStatus(int row, TFileStatus status) = 0;
   virtual void SetSize(int row, std::int64_t size) = 0;
   // Local time, seconds rounded down to even.
   virtual void SetTimestamp(int row, TDateTime timestamp) = 0;
-  virtual std::string GetStatus(int row) const = 0;
+  virtual TFileStatus GetStatus(int row) const = 0;
   // Makes the row current and scrolls it into view.
   virtual void MakeCurrent(int row) = 0;
   virtual void Repaint() = 0;
@@ -66,8 +77,9 @@ struct TVerifyOptions {
   TVerifyProgressEvent OnProgress;
   TQueryAbortEvent OnQueryAbort;
   TYieldEvent Yield;
-  // Where files are looked up and CRCs come from; by default a background thread
-  // created for the call.
+  // Where files are looked up and CRCs come from; by default one created for the
+  // call, which hashes small files ahead on a thread of its own and larger ones
+  // when the checksum pass asks for them.
   TCRCSource* CRCSource = nullptr;
   // False when the caller has no use for the completed fileDetails text (it then
   // stays as given, and the view gets none): writing it out costs time per entry.

@@ -25,6 +25,7 @@
 
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
+using ::testing::Pair;
 using ::testing::StartsWith;
 
 namespace {
@@ -38,7 +39,8 @@ std::string CRCOf(const std::string& bytes) {
 class TFakeCheckWindow : public TSFVRepairHost, public TVerifyView {
  public:
   struct TRow {
-    std::string Filename, Path, Status;
+    std::string Filename, Path;
+    TFileStatus Status = TFileStatus::None;
   };
 
   void Open(const std::string& sfvPath) {
@@ -47,9 +49,9 @@ class TFakeCheckWindow : public TSFVRepairHost, public TVerifyView {
     calls.clear();
   }
   void Select(std::vector<int> rows) { selected = std::move(rows); }
-  std::vector<std::string> Statuses() const {
-    std::vector<std::string> statuses;
-    for (const TRow& row : rows) statuses.push_back(row.Filename + " " + row.Status);
+  std::vector<std::pair<std::string, TFileStatus>> Statuses() const {
+    std::vector<std::pair<std::string, TFileStatus>> statuses;
+    for (const TRow& row : rows) statuses.emplace_back(row.Filename, row.Status);
     return statuses;
   }
 
@@ -123,10 +125,10 @@ class TFakeCheckWindow : public TSFVRepairHost, public TVerifyView {
   }
   void SetFilename(int row, const std::string& name) override { rows.at(row).Filename = name; }
   void SetPath(int row, const std::string& folder) override { rows.at(row).Path = folder; }
-  void SetStatus(int row, const std::string& status) override { rows.at(row).Status = status; }
+  void SetStatus(int row, TFileStatus status) override { rows.at(row).Status = status; }
   void SetSize(int, std::int64_t) override {}
   void SetTimestamp(int, TDateTime) override {}
-  std::string GetStatus(int row) const override { return rows.at(row).Status; }
+  TFileStatus GetStatus(int row) const override { return rows.at(row).Status; }
   void MakeCurrent(int row) override { current = row; }
   void Repaint() override {}
   void ShowSummary() override {}
@@ -224,7 +226,7 @@ TEST_F(SFVRepair, RemoveOffersToDeleteTheFileAndYesKeepsIt) {
   EXPECT_THAT(Entries(SFVText()), ElementsAre("b.bin " + CRCOf("beta")));
   EXPECT_TRUE(t.Exists("set/a.bin"));
   EXPECT_THAT(window.calls, ElementsAre("RemoveAllRows", "VerifyAsView"));
-  EXPECT_THAT(window.Statuses(), ElementsAre("b.bin OK"));
+  EXPECT_THAT(window.Statuses(), ElementsAre(Pair("b.bin", TFileStatus::OK)));
 }
 
 TEST_F(SFVRepair, RemoveAndDeleteOfTwoEntriesTrashesBothFiles) {
@@ -353,7 +355,8 @@ TEST_F(SFVRepair, RefreshWritesTheNewCRCInUpperCaseEightDigits) {
   EXPECT_EQ(script->Asked()[0].params.Text,
             "Recalculate the CRC for the highlighted file and update the sfv?");
   EXPECT_THAT(Entries(SFVText()), ElementsAre("a.bin D202EF8D", "b.bin " + CRCOf("beta")));
-  EXPECT_THAT(window.Statuses(), ElementsAre("a.bin OK", "b.bin OK"));
+  EXPECT_THAT(window.Statuses(),
+              ElementsAre(Pair("a.bin", TFileStatus::OK), Pair("b.bin", TFileStatus::OK)));
 }
 
 TEST_F(SFVRepair, RefreshAbandonsEverythingWhenOneFileCannotBeRead) {
@@ -392,7 +395,8 @@ TEST_F(SFVRepair, RenameThatChangesOnlyTheLetterCaseIsAccepted) {
   EXPECT_EQ(t.Read("set/A.BIN"), "alpha");
   EXPECT_FALSE(t.Exists("set/a.bin"));
   EXPECT_THAT(Entries(SFVText()), ElementsAre("A.BIN " + CRCOf("alpha"), "b.bin " + CRCOf("beta")));
-  EXPECT_THAT(window.Statuses(), ElementsAre("A.BIN OK", "b.bin OK"));
+  EXPECT_THAT(window.Statuses(),
+              ElementsAre(Pair("A.BIN", TFileStatus::OK), Pair("b.bin", TFileStatus::OK)));
 }
 
 TEST_F(SFVRepair, RenameChecksTheNameAndAsksAgainWithWhatTheUserTyped) {
@@ -550,7 +554,7 @@ TEST_F(SFVRepair, NamesOutsideTheSFVsFolderAreLeftAloneWithOneWarning) {
   t.Write("outside.nfo", "not part of the set");
   MakeSet({{"a.bin", "alpha"}, {"b.bin", "beta"}},
           "../outside.nfo " + CRCOf("not part of the set") + "\r\n");
-  ASSERT_EQ(window.rows[RowOf("outside.nfo")].Status, "OK");  // verified like any other
+  ASSERT_EQ(window.rows[RowOf("outside.nfo")].Status, TFileStatus::OK);  // verified like any other
   window.Select({RowOf("outside.nfo"), RowOf("a.bin")});
   const std::string warning = "These files lie outside " + Folder() +
                               " and were left untouched:\r" + Folder() + "../outside.nfo";

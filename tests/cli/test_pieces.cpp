@@ -89,15 +89,15 @@ TEST(ConsoleReport, RowsStreamInOrderOnceFinal) {
     const int row = report.AppendRow();
     report.SetPath(row, "/set/");
     report.SetFilename(row, name);
-    report.SetStatus(row, name[0] == 'c' ? kStatusIgnored : kStatusWaiting);
+    report.SetStatus(row, name[0] == 'c' ? TFileStatus::Ignored : TFileStatus::Waiting);
   }
-  report.SetStatus(1, kStatusNotFound);
+  report.SetStatus(1, TFileStatus::NotFound);
   EXPECT_TRUE(out.Lines().empty());  // row 0 is still waiting
-  report.SetStatus(0, kStatusRunning);
-  EXPECT_EQ(report.GetStatus(0), kStatusRunning);
-  report.SetStatus(0, kStatusOK);
+  report.SetStatus(0, TFileStatus::Running);
+  EXPECT_EQ(report.GetStatus(0), TFileStatus::Running);
+  report.SetStatus(0, TFileStatus::OK);
   EXPECT_THAT(out.Lines(), ElementsAre("OK\t/set/a", "File not found\t/set/b", "Ignored\t/set/c"));
-  report.SetStatus(3, kStatusRunning);
+  report.SetStatus(3, TFileStatus::Running);
   report.EndSFV("/set/x.sfv", vrAborted);  // the running row has nothing to report
   report.PrintSummary();
   EXPECT_THAT(out.Lines(),
@@ -119,7 +119,7 @@ TEST(ConsoleReport, RowsKeepTheirOwnFolderAndName) {
       report.SetPath(row, folder);
       report.SetFilename(row, name);
     }
-    for (int row = 0; row < 4; ++row) report.SetStatus(row, kStatusOK);
+    for (int row = 0; row < 4; ++row) report.SetStatus(row, TFileStatus::OK);
     report.EndSFV(sfv, vrVerifiedOK);
   }
   EXPECT_THAT(out.Lines(), ElementsAre("OK\t/a//one.sfv-x", "OK\t/b/y", "OK\t/a/z", "OK\t/",
@@ -131,7 +131,8 @@ TEST(ConsoleReport, QuietKeepsFailuresAndLineBreaksNeverSplitARecord) {
   TCapturedOutput out;
   TConsoleReport report(out.File(), true);
   report.BeginSFV();
-  const char* statuses[] = {kStatusOK, kStatusCRCFailed, kStatusIgnored, kStatusNoCRC};
+  const TFileStatus statuses[] = {TFileStatus::OK, TFileStatus::CRCFailed, TFileStatus::Ignored,
+                                  TFileStatus::NoCRC};
   for (int i = 0; i < 4; ++i) {
     const int row = report.AppendRow();
     report.SetPath(row, "/s/");

@@ -25,7 +25,8 @@ namespace {
 class TRecordingView : public TVerifyView {
  public:
   struct TRow {
-    std::string fileName, path, status;
+    std::string fileName, path;
+    TFileStatus status = TFileStatus::None;
     std::int64_t size = -1;
     TDateTime timestamp;
   };
@@ -38,20 +39,20 @@ class TRecordingView : public TVerifyView {
   }
   void SetFilename(int row, const std::string& name) override { rows.at(row).fileName = name; }
   void SetPath(int row, const std::string& folder) override { rows.at(row).path = folder; }
-  void SetStatus(int row, const std::string& status) override {
+  void SetStatus(int row, TFileStatus status) override {
     rows.at(row).status = status;
-    log.push_back(rows.at(row).fileName + ": " + status);
+    log.push_back(rows.at(row).fileName + ": " + FileStatusText(status));
   }
   void SetSize(int row, std::int64_t size) override { rows.at(row).size = size; }
   void SetTimestamp(int row, TDateTime t) override { rows.at(row).timestamp = t; }
-  std::string GetStatus(int row) const override { return rows.at(row).status; }
+  TFileStatus GetStatus(int row) const override { return rows.at(row).status; }
   void MakeCurrent(int row) override { current = row; }
   void Repaint() override {}
   void ShowSummary() override { log.push_back("summary"); }
   void SetFileDetailsXML(const std::string& text) override { workingCopy = text; }
 
-  std::vector<std::string> Statuses() const {
-    std::vector<std::string> out;
+  std::vector<TFileStatus> Statuses() const {
+    std::vector<TFileStatus> out;
     for (const auto& r : rows) out.push_back(r.status);
     return out;
   }
@@ -123,6 +124,27 @@ constexpr const char* kDigits = "123456789";
 
 }  // namespace
 
+TEST(FileStatus, EveryStatusHasItsExactTextAndBack) {
+  const std::pair<TFileStatus, std::string> cases[] = {
+      {TFileStatus::Waiting, "Waiting"},
+      {TFileStatus::Ignored, "Ignored"},
+      {TFileStatus::NotFound, "File not found"},
+      {TFileStatus::Running, "Running..."},
+      {TFileStatus::NoCRC, "Unable to generate CRC"},
+      {TFileStatus::CRCFailed, "CRC Failed"},
+      {TFileStatus::OK, "OK"},
+      {TFileStatus::None, ""},
+  };
+  for (const auto& [status, text] : cases) {
+    EXPECT_EQ(FileStatusText(status), text);
+    EXPECT_EQ(FileStatusFromText(text), status);
+  }
+  // Texts are exact.
+  for (const char* other : {"ok", "Running", "CRC failed", " OK"}) {
+    EXPECT_EQ(FileStatusFromText(other), TFileStatus::None) << other;
+  }
+}
+
 TEST(ListedCRC, HexInAnyCaseWithLeadingZerosImplied) {
   EXPECT_EQ(ListedCRCValue("CBF43926"), 0xCBF43926u);
   EXPECT_EQ(ListedCRCValue("cbf43926"), 0xCBF43926u);
@@ -160,8 +182,9 @@ TEST(VerifyWithView, EveryEntryGetsItsOwnStatus) {
   };
   EXPECT_EQ(VerifyFileDetails(xml, d + "set.sfv", options), vrFailed);
 
-  EXPECT_THAT(view.Statuses(), ElementsAre("OK", "CRC Failed", "File not found", "Ignored", "OK",
-                                           "Unable to generate CRC", "OK"));
+  EXPECT_THAT(view.Statuses(), ElementsAre(TFileStatus::OK, TFileStatus::CRCFailed,
+                                           TFileStatus::NotFound, TFileStatus::Ignored,
+                                           TFileStatus::OK, TFileStatus::NoCRC, TFileStatus::OK));
   EXPECT_THAT(progress, ElementsAre(1, 2, 3, 4, 5, 6, 7));
   EXPECT_EQ(view.rows[0].fileName, "good.bin");
   EXPECT_EQ(view.rows[0].path, d);
@@ -171,14 +194,15 @@ TEST(VerifyWithView, EveryEntryGetsItsOwnStatus) {
   // Rows appear before any file is looked at; each runs before it settles.
   EXPECT_EQ(view.log.front(), "show");
   EXPECT_EQ(view.log[1], "attach " + d + "set.sfv");
-  const auto at = [&](const std::string& line) {
+  const auto at = [&](const std::string& name, TFileStatus status) {
+    const std::string line = name + ": " + FileStatusText(status);
     return std::find(view.log.begin(), view.log.end(), line) - view.log.begin();
   };
-  EXPECT_LT(at("readonly.bin: Waiting"), at("missing.bin: File not found"));
-  EXPECT_LT(at("missing.bin: File not found"), at("good.bin: Running..."));
-  EXPECT_LT(at("good.bin: Running..."), at("good.bin: OK"));
-  EXPECT_LT(at("good.bin: OK"), at("bad.bin: Running..."));
-  EXPECT_EQ(at("missing.bin: Running..."), static_cast<long>(view.log.size()));
+  EXPECT_LT(at("readonly.bin", TFileStatus::Waiting), at("missing.bin", TFileStatus::NotFound));
+  EXPECT_LT(at("missing.bin", TFileStatus::NotFound), at("good.bin", TFileStatus::Running));
+  EXPECT_LT(at("good.bin", TFileStatus::Running), at("good.bin", TFileStatus::OK));
+  EXPECT_LT(at("good.bin", TFileStatus::OK), at("bad.bin", TFileStatus::Running));
+  EXPECT_EQ(at("missing.bin", TFileStatus::Running), static_cast<long>(view.log.size()));
   EXPECT_EQ(view.log.back(), "summary");
 
   // The text now carries what the search found, and the view keeps it.
@@ -203,7 +227,8 @@ TEST(VerifyWithView, ActionsOnlyAreAcceptedWithoutTouchingFiles) {
       Details({Entry("/nowhere/a.nfo", "1", "IS"), Entry("/nowhere/b.txt", "2", "IRD"),
                Entry("/nowhere/c.jpg", "3", "IRL")});
   EXPECT_EQ(VerifyFileDetails(xml, "/nowhere/x.sfv", options), vrAccepted);
-  EXPECT_THAT(view.Statuses(), ElementsAre("Ignored", "Ignored", "Ignored"));
+  EXPECT_THAT(view.Statuses(),
+              ElementsAre(TFileStatus::Ignored, TFileStatus::Ignored, TFileStatus::Ignored));
   EXPECT_TRUE(source.asked.empty());
   EXPECT_EQ(progressCalls, 3);
 
@@ -302,7 +327,7 @@ TEST(VerifyRun, AbortStopsInsideALargeFileAndYieldsMeanwhile) {
   options.OnQueryAbort = [&](bool& abort) { abort = bytes.load() > (64u << 20); };
   std::string xml = Details({Entry(path, "0")});
   EXPECT_EQ(VerifyFileDetails(xml, tree.Path() + "x.sfv", options), vrAborted);
-  EXPECT_THAT(view.Statuses(), ElementsAre("Running..."));
+  EXPECT_THAT(view.Statuses(), ElementsAre(TFileStatus::Running));
   EXPECT_GT(yields, 3);
   EXPECT_LT(bytes.load(), 64ULL << 30);
 }
@@ -375,7 +400,8 @@ TEST(VerifyRun, NamesDifferingInCaseAreFound) {
       Details({Entry(d + "sub folder/data.bin", "CBF43926"), Entry(d + "exact.bin", "CBF43926"),
                Entry(d + "Exact.bin", "0"), Entry(d + "sub folder/other.bin", "0")});
   EXPECT_EQ(VerifyFileDetails(xml, d + "x.sfv", options), vrFailed);
-  EXPECT_THAT(view.Statuses(), ElementsAre("OK", "OK", "CRC Failed", "File not found"));
+  EXPECT_THAT(view.Statuses(), ElementsAre(TFileStatus::OK, TFileStatus::OK, TFileStatus::CRCFailed,
+                                           TFileStatus::NotFound));
   // The exact name wins; a caseless match picks the byte-wise first spelling.
   EXPECT_THAT(source.asked,
               ElementsAre(d + "Sub Folder/Data.BIN", d + "exact.bin", d + "EXACT.BIN"));
@@ -421,7 +447,8 @@ TEST(VerifySFVText, ParsesWithTheExtensionRulesAndVerifies) {
   EXPECT_EQ(view.rows[0].size, 9);
   EXPECT_EQ(view.rows[2].size, 0);
   EXPECT_NE(view.rows[2].timestamp.Value, 0.0);
-  EXPECT_EQ(view.Statuses(), (std::vector<std::string>{"OK", "Ignored", "OK"}));
+  EXPECT_EQ(view.Statuses(),
+            (std::vector<TFileStatus>{TFileStatus::OK, TFileStatus::Ignored, TFileStatus::OK}));
 }
 
 TEST(ParallelCRCSource, AnswersInOrderWhateverTheThreadCount) {

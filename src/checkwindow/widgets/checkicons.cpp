@@ -54,12 +54,23 @@ TToolPicture ToolPicture(TToolImage image) {
 
 }  // namespace
 
-int StatusGlyphIndex(const std::string& status) {
-  if (status.empty()) return -1;
-  if (status == "OK") return sgOK;
-  if (status == "Ignored") return sgIgnored;
-  if (status == "Running...") return sgRunning;
-  if (status == "Waiting") return sgWaiting;
+int StatusGlyphIndex(TFileStatus status) {
+  switch (status) {
+    case TFileStatus::None:
+      return -1;
+    case TFileStatus::OK:
+      return sgOK;
+    case TFileStatus::Ignored:
+      return sgIgnored;
+    case TFileStatus::Running:
+      return sgRunning;
+    case TFileStatus::Waiting:
+      return sgWaiting;
+    case TFileStatus::NotFound:
+    case TFileStatus::NoCRC:
+    case TFileStatus::CRCFailed:
+      return sgFailed;
+  }
   return sgFailed;
 }
 
@@ -69,11 +80,22 @@ QPixmap StatusGlyph(int index, qreal devicePixelRatio) {
   return SvgPixmap(GlyphResource(index), QSize(16, 16), devicePixelRatio);
 }
 
-QColor StatusTextColor(const std::string& status, const QColor& gridText) {
-  if (status == "OK") return kGreen;
-  if (status == "Waiting") return Qt::black;
-  if (status == "Ignored") return kPurple;
-  if (status == "Running...") return gridText;
+QColor StatusTextColor(TFileStatus status, const QColor& gridText) {
+  switch (status) {
+    case TFileStatus::OK:
+      return kGreen;
+    case TFileStatus::Waiting:
+      return Qt::black;
+    case TFileStatus::Ignored:
+      return kPurple;
+    case TFileStatus::Running:
+      return gridText;
+    case TFileStatus::None:
+    case TFileStatus::NotFound:
+    case TFileStatus::NoCRC:
+    case TFileStatus::CRCFailed:
+      return kRed;
+  }
   return kRed;
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "sfv/verify.h"
+
 #include <QColor>
 #include <QIcon>
 #include <QPixmap>
@@ -18,12 +20,12 @@ enum TStatusGlyph {
   sgWaiting = 4,  // grey arrow
 };
 
-// The glyph of a row status; -1 for an empty status (no picture).
-int StatusGlyphIndex(const std::string& status);
+// The glyph of a row status; -1 for a row without status (no picture).
+int StatusGlyphIndex(TFileStatus status);
 // A 16 by 16 glyph.
 QPixmap StatusGlyph(int index, qreal devicePixelRatio = 1.0);
-// The text colour of a row; "Running..." keeps the grid's own colour.
-QColor StatusTextColor(const std::string& status, const QColor& gridText);
+// The text colour of a row; a running row keeps the grid's own colour.
+QColor StatusTextColor(TFileStatus status, const QColor& gridText);
 
 enum class TToolImage { Launch, Remove, Rename, RefreshCRC, TidySFV, Manager, Notepad, Copy };
 // A 24 by 24 tool-bar image.

@@ -13,6 +13,7 @@
 #include "support/files.h"
 #include "support/guard.h"
 #include "support/messages.h"
+#include "support/pacer.h"
 #include "support/paths.h"
 #include "support/productinfo.h"
 #include "support/widgets/shell.h"
@@ -68,26 +69,6 @@ QAction* NewAction(QObject* parent, const char* name, const char* caption, const
 
 }  // namespace
 
-// Ends the run however it leaves: repairs come back, and a window that was closed
-// meanwhile goes once nothing of it is on the stack any more.
-class TfrmCheckSFV::TRunScope {
- public:
-  explicit TRunScope(TfrmCheckSFV& window) : window_(window) {
-    ++window_.verifying_;
-    window_.SetRepairsEnabled(false);
-  }
-  ~TRunScope() {
-    if (--window_.verifying_ > 0) return;
-    window_.SetRepairsEnabled(true);
-    if (window_.destroyWhenIdle_) window_.deleteLater();
-  }
-  TRunScope(const TRunScope&) = delete;
-  TRunScope& operator=(const TRunScope&) = delete;
-
- private:
-  TfrmCheckSFV& window_;
-};
-
 TfrmCheckSFV::TfrmCheckSFV(TCheckWindowOwner* owner, QWidget* parent)
     : QMainWindow(parent), owner_(owner) {
   setObjectName(QStringLiteral("frmCheckSFV"));
@@ -96,6 +77,8 @@ TfrmCheckSFV::TfrmCheckSFV(TCheckWindowOwner* owner, QWidget* parent)
     return QProcess::startDetached(program, arguments);
   };
   repair_ = std::make_unique<TSFVRepair>(*this);
+  pacer_ = new TFramePacer(this);
+  connect(pacer_, &TFramePacer::FrameDue, this, &TfrmCheckSFV::ShowFrame);
 
   CreateActions();
   CreateToolBar();
@@ -175,29 +158,21 @@ void TfrmCheckSFV::CreateActions() {
   actManager->setVisible(false);
 
   connect(actLaunch, &QAction::triggered, this,
-          [this] { GuardedCommand("", [this] { actLaunchExecute(); }); });
+          [this] { RunCommand([this] { actLaunchExecute(); }); });
   connect(actSendToNotepad, &QAction::triggered, this,
-          [this] { GuardedCommand("", [this] { actSendToNotepadExecute(); }); });
+          [this] { RunCommand([this] { actSendToNotepadExecute(); }); });
   connect(actCopyFilename, &QAction::triggered, this,
-          [this] { GuardedCommand("", [this] { actCopyFilenameExecute(); }); });
+          [this] { RunCommand([this] { actCopyFilenameExecute(); }); });
   connect(actManager, &QAction::triggered, this,
-          [this] { GuardedCommand("", [this] { actManagerExecute(); }); });
-  connect(actRemove, &QAction::triggered, this, [this] {
-    const TRunScope run(*this);
-    GuardedCommand("", [this] { repair_->actRemoveExecute(); });
-  });
-  connect(actRename, &QAction::triggered, this, [this] {
-    const TRunScope run(*this);
-    GuardedCommand("", [this] { repair_->actRenameExecute(); });
-  });
-  connect(actRefreshCRC, &QAction::triggered, this, [this] {
-    const TRunScope run(*this);
-    GuardedCommand("", [this] { repair_->actRefreshCRCExecute(); });
-  });
-  connect(actTidySFV, &QAction::triggered, this, [this] {
-    const TRunScope run(*this);
-    GuardedCommand("", [this] { repair_->actTidySFVExecute(); });
-  });
+          [this] { RunCommand([this] { actManagerExecute(); }); });
+  connect(actRemove, &QAction::triggered, this,
+          [this] { RunCommand([this] { repair_->actRemoveExecute(); }); });
+  connect(actRename, &QAction::triggered, this,
+          [this] { RunCommand([this] { repair_->actRenameExecute(); }); });
+  connect(actRefreshCRC, &QAction::triggered, this,
+          [this] { RunCommand([this] { repair_->actRefreshCRCExecute(); }); });
+  connect(actTidySFV, &QAction::triggered, this,
+          [this] { RunCommand([this] { repair_->actTidySFVExecute(); }); });
 }
 
 void TfrmCheckSFV::CreateToolBar() {
@@ -329,23 +304,71 @@ void TfrmCheckSFV::CheckSFVFile(const std::string& sfvFile) {
   });
 }
 
+// --- Long operations ---------------------------------------------------------
+
+// Ends an operation however it leaves: the screen shows the final state, the
+// actions come back, and a window that was closed meanwhile is put away once
+// nothing of the operation is on the stack any more.
+class TfrmCheckSFV::TLongOperation {
+ public:
+  explicit TLongOperation(TfrmCheckSFV& window) : window_(window) {
+    if (window_.busy_++ == 0) window_.SetActionsEnabled(false);
+  }
+  ~TLongOperation() {
+    if (--window_.busy_ > 0) return;
+    window_.pacer_->Flush();
+    window_.SetActionsEnabled(true);
+    if (window_.closing_) window_.FinishClose();
+  }
+  TLongOperation(const TLongOperation&) = delete;
+  TLongOperation& operator=(const TLongOperation&) = delete;
+
+ private:
+  TfrmCheckSFV& window_;
+};
+
 TVerifyOptions TfrmCheckSFV::ViewOptions() {
   TVerifyOptions options;
   options.View = this;
   options.OnQueryAbort = [this](bool& abort) { QueryAbort(abort); };
-  options.Yield = [] { QCoreApplication::processEvents(); };
+  options.Yield = [this] { pacer_->Yield(); };
   return options;
 }
 
 TVerifyResult TfrmCheckSFV::RunVerification(const TVerification& verify) {
-  const TRunScope run(*this);
+  const TLongOperation operation(*this);
+  // Counted down before the operation ends, whatever the verification throws.
+  const std::unique_ptr<int, void (*)(int*)> verifying(&++verifying_, [](int* n) { --*n; });
   return verify(ViewOptions());
 }
 
-void TfrmCheckSFV::SetRepairsEnabled(bool enabled) {
-  for (QAction* action : {actRemove, actRename, actRefreshCRC, actTidySFV}) {
+void TfrmCheckSFV::RunCommand(const std::function<void()>& command) {
+  if (busy_ > 0 || closing_) return;
+  const TLongOperation operation(*this);
+  GuardedCommand("", command);
+}
+
+void TfrmCheckSFV::SetActionsEnabled(bool enabled) {
+  for (QAction* action : {actLaunch, actRemove, actRename, actRefreshCRC, actTidySFV, actManager,
+                          actSendToNotepad, actCopyFilename}) {
     action->setEnabled(enabled);
   }
+}
+
+void TfrmCheckSFV::ShowFrame() {
+  EndAppending();
+  if (ValidRow(pendingCurrent_)) grid_->SetCurrentDataRow(pendingCurrent_);
+  pendingCurrent_ = -1;
+  if (dirty_) {
+    dirty_ = false;
+    grid_->InvalidateData();
+  }
+}
+
+void TfrmCheckSFV::EndAppending() {
+  if (!appending_) return;
+  appending_ = false;
+  rows_->EndUpdate();
 }
 
 // --- The verification's view -------------------------------------------------
@@ -373,6 +396,11 @@ void TfrmCheckSFV::AttachSFV(const std::string& sfvPath) {
 
 int TfrmCheckSFV::AppendRow() {
   if (rows_->ColumnCount() == 0) return -1;
+  // A view told of every appended row would lay its rows out again each time.
+  if (!appending_) {
+    rows_->BeginUpdate();
+    appending_ = true;
+  }
   return rows_->AppendRow();
 }
 
@@ -384,8 +412,8 @@ void TfrmCheckSFV::SetPath(int row, const std::string& folder) {
   if (ValidRow(row)) rows_->FieldByName("Path", row).SetAsString(folder);
 }
 
-void TfrmCheckSFV::SetStatus(int row, const std::string& status) {
-  if (ValidRow(row)) rows_->FieldByName("Status", row).SetAsString(status);
+void TfrmCheckSFV::SetStatus(int row, TFileStatus status) {
+  if (ValidRow(row)) rows_->FieldByName("Status", row).SetAsString(FileStatusText(status));
 }
 
 void TfrmCheckSFV::SetSize(int row, std::int64_t size) {
@@ -396,23 +424,29 @@ void TfrmCheckSFV::SetTimestamp(int row, TDateTime timestamp) {
   if (ValidRow(row)) rows_->FieldByName("Timestamp", row).SetAsDateTime(timestamp);
 }
 
-std::string TfrmCheckSFV::GetStatus(int row) const {
-  return ValidRow(row) ? rows_->FieldByName("Status", row).AsString() : std::string();
+TFileStatus TfrmCheckSFV::GetStatus(int row) const {
+  return ValidRow(row) ? FileStatusFromText(rows_->FieldByName("Status", row).AsString())
+                       : TFileStatus::None;
 }
 
 void TfrmCheckSFV::MakeCurrent(int row) {
-  if (ValidRow(row)) grid_->SetCurrentDataRow(row);
+  pendingCurrent_ = row;
+  dirty_ = true;
 }
 
 void TfrmCheckSFV::Repaint() {
-  grid_->InvalidateData();
+  EndAppending();
+  dirty_ = true;
 }
 
 void TfrmCheckSFV::ShowSummary() {
-  std::vector<std::string> statuses;
+  EndAppending();
+  std::vector<TFileStatus> statuses;
   statuses.reserve(static_cast<size_t>(rows_->RowCount()));
   for (int row = 0; row < rows_->RowCount(); ++row) statuses.push_back(GetStatus(row));
   strip_->ShowCounts(CountStatuses(statuses));
+  pendingCurrent_ = -1;
+  dirty_ = false;
   grid_->InvalidateData();
   if (rows_->RowCount() > 0) grid_->SetCurrentDataRow(rows_->RowCount() - 1);
 }
@@ -466,6 +500,8 @@ void TfrmCheckSFV::SaveWindowPlacement() {
       SaveConfig(*config, configPath_);
     }
   }
+  EndAppending();
+  pendingCurrent_ = -1;
   rows_->ClearColumns();
   grid_->ColumnsChanged();
   grid_->InvalidateData();
@@ -480,11 +516,13 @@ void TfrmCheckSFV::HandBackToManager(const std::string& sfvPath) {
 }
 
 bool TfrmCheckSFV::YieldAndQueryClosing() {
-  QCoreApplication::processEvents();
+  pacer_->Yield();
   return closing_;
 }
 
 void TfrmCheckSFV::RemoveAllRows() {
+  EndAppending();
+  pendingCurrent_ = -1;
   rows_->Clear();
 }
 
@@ -497,24 +535,20 @@ void TfrmCheckSFV::VerifyAsView(const std::string& fileDetailsXML) {
 // --- Closing -----------------------------------------------------------------
 
 void TfrmCheckSFV::closeEvent(QCloseEvent* event) {
-  if (closing_) {
-    event->accept();
-    return;
-  }
+  event->accept();
+  if (closing_) return;
   closing_ = true;
-  // A running verification sees the flag at its next abort point, which comes
-  // right after these events; it then returns without touching the rows again.
-  QCoreApplication::processEvents();
+  // A running operation sees the flag at its next abort point and returns; the
+  // window is put away when it has, so the rows are never emptied under it.
+  if (busy_ == 0) FinishClose();
+}
+
+void TfrmCheckSFV::FinishClose() {
+  if (closeFinished_) return;
+  closeFinished_ = true;
   GuardedCommand("", [this] { SaveWindowPlacement(); });
   if (owner_ != nullptr && !menuCaption_.empty()) owner_->RemoveWindowMenuItem(menuCaption_);
-  event->accept();
-  if (owner_ != nullptr) {
-    if (Verifying()) {
-      destroyWhenIdle_ = true;
-    } else {
-      deleteLater();
-    }
-  }
+  if (owner_ != nullptr) deleteLater();
 }
 
 // --- Commands ----------------------------------------------------------------
@@ -573,7 +607,7 @@ void TfrmCheckSFV::grdDrawCell(TNTierGrid& grid, QPainter& canvas, int column, i
     grid.PaintCell(canvas, column, row, rect, state);
     return;
   }
-  const std::string status = rows_->FieldByName("Status", row - 1).AsString();
+  const TFileStatus status = GetStatus(row - 1);
   QPen pen = canvas.pen();
   pen.setColor(StatusTextColor(status, pen.color()));
   canvas.setPen(pen);

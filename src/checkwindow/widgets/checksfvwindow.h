@@ -17,6 +17,7 @@
 class QAction;
 class QMenu;
 class QPainter;
+class TFramePacer;
 class TNTierDataset;
 class TNTierGrid;
 class TSummaryStrip;
@@ -27,6 +28,12 @@ struct TGridDrawState;
 // the configuration and checks its launch file once the event loop runs. Opened
 // by the manager it borrows the manager's configuration, the manager runs the
 // verification with the window as its view, and a repair hands the SFV back.
+//
+// Long work on the window thread follows one rule: every command and every
+// verification runs as the window's long operation. While one runs, every action
+// is disabled, so no command starts inside another; the window's pacer is the one
+// place that processes events, at frame rate; and a window closed meanwhile is put
+// away (and, opened by the manager, deleted) once the operation has returned.
 class TfrmCheckSFV : public QMainWindow, public TVerifyView, public TSFVRepairHost {
   Q_OBJECT
 
@@ -49,14 +56,21 @@ class TfrmCheckSFV : public QMainWindow, public TVerifyView, public TSFVRepairHo
   void SetLaunchFile(const std::string& path) { launchFile_ = path; }
   bool Closing() const { return closing_; }
   bool Verifying() const { return verifying_ > 0; }
+  // A command or a verification is running.
+  bool Busy() const { return busy_ > 0; }
+  // Paces what the window's long operations show; yours to use for loops that
+  // write to this window.
+  TFramePacer& Pacer() const { return *pacer_; }
 
   // The abort query of this window's verifications: stop once the window closes.
   void QueryAbort(bool& abort) const { abort = closing_; }
   // What a verification with this window as its view is given.
   TVerifyOptions ViewOptions();
-  // Runs a verification with this window as the view. Repairs wait until it
-  // ends, and a window closed meanwhile is destroyed only after it has returned.
+  // Runs a verification with this window as the view, as a long operation.
   TVerifyResult RunVerification(const TVerification& verify);
+  // Runs a command as a long operation; nothing happens while another one runs
+  // or once the window is closing. Errors are reported as the window's errors.
+  void RunCommand(const std::function<void()>& command);
 
   // Tests replace how "Send To Notepad" and "Manager" start programs.
   void SetDetachedStarter(TDetachedStarter starter) { startDetached_ = std::move(starter); }
@@ -76,10 +90,10 @@ class TfrmCheckSFV : public QMainWindow, public TVerifyView, public TSFVRepairHo
   int AppendRow() override;
   void SetFilename(int row, const std::string& fileName) override;
   void SetPath(int row, const std::string& folder) override;
-  void SetStatus(int row, const std::string& status) override;
+  void SetStatus(int row, TFileStatus status) override;
   void SetSize(int row, std::int64_t size) override;
   void SetTimestamp(int row, TDateTime timestamp) override;
-  std::string GetStatus(int row) const override;
+  TFileStatus GetStatus(int row) const override;
   void MakeCurrent(int row) override;
   void Repaint() override;
   void ShowSummary() override;
@@ -121,9 +135,7 @@ class TfrmCheckSFV : public QMainWindow, public TVerifyView, public TSFVRepairHo
   void closeEvent(QCloseEvent* event) override;
 
  private:
-  // A verification or repair under way: it may process events, so it keeps the
-  // repairs off and a closed window alive until it has returned.
-  class TRunScope;
+  class TLongOperation;
 
   void CreateActions();
   void CreateToolBar();
@@ -133,7 +145,13 @@ class TfrmCheckSFV : public QMainWindow, public TVerifyView, public TSFVRepairHo
   // Reads the SFV at sfvFile and verifies it with this window as the view.
   void CheckSFVFile(const std::string& sfvFile);
   bool ValidRow(int row) const;
-  void SetRepairsEnabled(bool enabled);
+  void SetActionsEnabled(bool enabled);
+  // Brings the grid up to date with what the view calls wrote since the last frame.
+  void ShowFrame();
+  // Rows are appended as one change, which ends before anything else reads the grid.
+  void EndAppending();
+  // Saves the placement, leaves the owner's menu and, opened by the manager, goes.
+  void FinishClose();
   // The highlighted rows of a row-by-row action: the selection, made from the
   // current row when nothing is selected.
   std::vector<int> HighlightedRows();
@@ -161,12 +179,18 @@ class TfrmCheckSFV : public QMainWindow, public TVerifyView, public TSFVRepairHo
   // The caption the owner's "Window" menu knows this window by.
   std::string menuCaption_;
   bool closing_ = false;
+  bool closeFinished_ = false;
   int verifying_ = 0;
-  bool destroyWhenIdle_ = false;
+  int busy_ = 0;
+  // Written by the view calls, shown by the next frame.
+  bool appending_ = false;
+  bool dirty_ = false;
+  int pendingCurrent_ = -1;
 
   TNTierDataset* rows_;
   TNTierGrid* grid_;
   TSummaryStrip* strip_;
+  TFramePacer* pacer_;
   std::unique_ptr<TSFVRepair> repair_;
   TDetachedStarter startDetached_;
 };

@@ -5,16 +5,25 @@
 #include <QMouseEvent>
 #include <QPixmap>
 
-TStatusCounts CountStatuses(const std::vector<std::string>& statuses) {
+TStatusCounts CountStatuses(const std::vector<TFileStatus>& statuses) {
   TStatusCounts counts;
   counts.Files = static_cast<int>(statuses.size());
-  for (const std::string& status : statuses) {
-    if (status == "OK") {
-      ++counts.OK;
-    } else if (status == "Ignored") {
-      ++counts.Ignored;
-    } else {
-      ++counts.Failed;
+  for (const TFileStatus status : statuses) {
+    switch (status) {
+      case TFileStatus::OK:
+        ++counts.OK;
+        break;
+      case TFileStatus::Ignored:
+        ++counts.Ignored;
+        break;
+      case TFileStatus::None:
+      case TFileStatus::Waiting:
+      case TFileStatus::NotFound:
+      case TFileStatus::Running:
+      case TFileStatus::NoCRC:
+      case TFileStatus::CRCFailed:
+        ++counts.Failed;
+        break;
     }
   }
   return counts;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "sfv/verify.h"
+
 #include <QImage>
 #include <QWidget>
 
@@ -8,16 +10,16 @@
 
 class QLabel;
 
-// How a finished verification adds up: "OK" rows are good, "Ignored" rows were
-// skipped on purpose, and every other status (a row still "Waiting" or
-// "Running..." included) counts against the SFV.
+// How a finished verification adds up: OK rows are good, ignored rows were
+// skipped on purpose, and every other status (a row still waiting or running
+// included) counts against the SFV.
 struct TStatusCounts {
   int Files = 0;
   int OK = 0;
   int Ignored = 0;
   int Failed = 0;
 };
-TStatusCounts CountStatuses(const std::vector<std::string>& statuses);
+TStatusCounts CountStatuses(const std::vector<TFileStatus>& statuses);
 
 // The strip between the tool bar and the rows: the product picture, then the
 // summary labels side by side. A label with nothing to count is hidden and the

@@ -23,8 +23,25 @@
 
 namespace {
 
-QString ToDisplay(const std::string& text) {
-  return QString::fromUtf8(text.data(), text.size());
+QString ToDisplay(std::string_view text) {
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// A cell shows at most this much of a value (more never fits a cell) and its hint
+// a little more: laying out a name of many megabytes at every repaint or mouse
+// move would stall the window.
+constexpr std::size_t kShownBytes = 1024;
+constexpr std::size_t kHintBytes = 4096;
+const QChar kEllipsis(0x2026);
+
+// At most limit bytes of a text, cut where a UTF-8 character starts; cut tells
+// whether anything was left off.
+std::string Prefix(std::string_view text, std::size_t limit, bool& cut) {
+  cut = text.size() > limit;
+  if (!cut) return std::string(text);
+  std::size_t end = limit;
+  while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) --end;
+  return std::string(text.substr(0, end));
 }
 
 char Upper(char c) {
@@ -491,13 +508,19 @@ std::string TNTierGrid::FieldText(const TNTierColumn& column, const TNTierField&
 }
 
 std::string TNTierGrid::CellText(int column, int row) const {
+  bool cut = false;
+  return CellText(column, row, std::string::npos, cut);
+}
+
+std::string TNTierGrid::CellText(int column, int row, std::size_t limit, bool& cut) const {
+  cut = false;
   if (model_->DisplayedColumns().empty()) return {};
   const TNTierColumn& col = Columns(column);
   const TNTierField* field = nullptr;
   if (row > 0) {
     if (!dataset_ || !col.IsActive() || row - 1 >= dataset_->RowCount()) return {};
     field = &dataset_->Fields(col.ActiveIndex, row - 1);
-    if (field->IsNull() && !col.NullText.empty()) return col.NullText;
+    if (field->IsNull() && !col.NullText.empty()) return Prefix(col.NullText, limit, cut);
     if (col.Type == NTierType::YesNo) {
       const bool yes = !field->IsNull() && field->AsString() == "Yes";
       if (col.YesNoStyle <= 2 || (col.YesNoStyle == 4 && yes) || (col.YesNoStyle == 5 && !yes)) {
@@ -507,11 +530,15 @@ std::string TNTierGrid::CellText(int column, int row) const {
   }
   if (onFormatText_) {
     std::string text;
-    if (onFormatText_(*this, column, row, text)) return text;
+    if (onFormatText_(*this, column, row, text)) return Prefix(text, limit, cut);
   }
-  if (row == 0) return col.HeaderText();
+  if (row == 0) return Prefix(col.HeaderText(), limit, cut);
   if (field->IsNull()) return showNullMarker_ ? "<null>" : "";
-  return FieldText(col, *field);
+  // Only the part that is wanted is copied out of a long text.
+  if (field->Kind() == TNTierFieldKind::String) {
+    return Prefix(static_cast<const TNTierStringField&>(*field).Text(), limit, cut);
+  }
+  return Prefix(FieldText(col, *field), limit, cut);
 }
 
 // Painting -----------------------------------------------------------------------
@@ -600,7 +627,8 @@ void TNTierGrid::PaintCell(QPainter& canvas, int column, int row, const QRect& r
     canvas.fillRect(rect, background);
   }
 
-  const std::string cellText = CellText(column, row);
+  bool cut = false;
+  const std::string cellText = CellText(column, row, kShownBytes, cut);
 
   const bool headerLines = row == 0 && (col.MultiLineMode == 1 || col.MultiLineMode == 3);
   const bool dataLines = row > 0 && (col.MultiLineMode == 2 || col.MultiLineMode == 3);
@@ -614,10 +642,17 @@ void TNTierGrid::PaintCell(QPainter& canvas, int column, int row, const QRect& r
   canvas.setClipRect(rect);
   canvas.setPen(text);
   int widest = 0;
+  // Data that does not fit is drawn up to the cell's edge, ending in an ellipsis.
+  const int room = rect.width() - indent - 4;
   for (size_t i = 0; i < lines.size(); ++i) {
-    const QString line = ToDisplay(lines[i]);
-    const int width = metrics.horizontalAdvance(line);
+    QString line = ToDisplay(lines[i]);
+    if (cut && i + 1 == lines.size()) line += kEllipsis;
+    int width = metrics.horizontalAdvance(line);
     widest = std::max(widest, width);
+    if (row > 0 && width > room) {
+      line = metrics.elidedText(line, Qt::ElideRight, std::max(room, 0));
+      width = metrics.horizontalAdvance(line);
+    }
     const int top = lines.size() == 1 ? rect.top() + (row == 0 ? 4 : 2)
                                       : rect.top() + static_cast<int>(i) * lineHeight + 2;
     int left = rect.left() + indent + 2;
@@ -853,12 +888,14 @@ void TNTierGrid::wheelEvent(QWheelEvent* event) {
 
 void TNTierGrid::ShowHintFor(int column, int row) {
   std::string text;
+  bool cut = false;
   try {
-    text = CellText(column, row);
+    text = CellText(column, row, kHintBytes, cut);
   } catch (const std::exception&) {
     return;
   }
-  const QString shown = ToDisplay(text).replace("\r\n", "\n");
+  QString shown = ToDisplay(text).replace("\r\n", "\n");
+  if (cut) shown += kEllipsis;
   const QRect cell = CellRect(column, row);
   const QFontMetrics metrics(font());
   const QScreen* screen = this->screen();

@@ -167,6 +167,8 @@ class TNTierGrid : public QTableView {
                    std::span<const TCellImage> images);
   bool ReverseCurrentRow(const TNTierColumn& column) const;
   std::string FieldText(const TNTierColumn& column, const TNTierField& field) const;
+  // CellText cut to at most limit bytes; cut tells whether it was.
+  std::string CellText(int column, int row, std::size_t limit, bool& cut) const;
   void HeaderClicked(int column, Qt::KeyboardModifiers modifiers);
   void HeaderColumnMoved(int from, int to);
   void HeaderColumnResized(int column, int width);

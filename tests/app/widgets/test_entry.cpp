@@ -163,17 +163,17 @@ TEST(RunCheckwell, ClosingDuringAHashEndsTheProgram) {
     ASSERT_TRUE(big.resize(qint64{16} << 30));
   }
   const std::string sfv = tree.Write("set.sfv", "big.bin 00000000\n");
-  std::string statusAtClose;
+  TFileStatus statusAtClose = TFileStatus::None;
   WhenCheckWindow(
       [](TfrmCheckSFV& window) {
-        return window.RowCount() == 1 && window.GetStatus(0) == "Running...";
+        return window.RowCount() == 1 && window.GetStatus(0) == TFileStatus::Running;
       },
       [&](TfrmCheckSFV& window) {
         statusAtClose = window.GetStatus(0);
         window.close();
       });
   EXPECT_EQ(RunCheckwell(*qApp, {sfv}, tree.File("checkwell.xml")), 0);
-  EXPECT_EQ(statusAtClose, "Running...");
+  EXPECT_EQ(statusAtClose, TFileStatus::Running);
 }
 
 }  // namespace

@@ -17,26 +17,25 @@ namespace {
 TEST(StatusGlyphs, EveryStatusHasItsPictureAndColour) {
   const QColor grid(10, 20, 30);
   struct TCase {
-    const char* status;
+    TFileStatus status;
     int glyph;
     QColor colour;
   };
   const TCase cases[] = {
-      {"OK", sgOK, QColor(0, 128, 0)},
-      {"Waiting", sgWaiting, Qt::black},
-      {"Ignored", sgIgnored, QColor(128, 0, 128)},
-      {"Running...", sgRunning, grid},
-      {"CRC Failed", sgFailed, QColor(255, 0, 0)},
-      {"File not found", sgFailed, QColor(255, 0, 0)},
-      {"Unable to generate CRC", sgFailed, QColor(255, 0, 0)},
-      {"ok", sgFailed, QColor(255, 0, 0)},  // statuses are exact texts
+      {TFileStatus::OK, sgOK, QColor(0, 128, 0)},
+      {TFileStatus::Waiting, sgWaiting, Qt::black},
+      {TFileStatus::Ignored, sgIgnored, QColor(128, 0, 128)},
+      {TFileStatus::Running, sgRunning, grid},
+      {TFileStatus::CRCFailed, sgFailed, QColor(255, 0, 0)},
+      {TFileStatus::NotFound, sgFailed, QColor(255, 0, 0)},
+      {TFileStatus::NoCRC, sgFailed, QColor(255, 0, 0)},
   };
   for (const TCase& c : cases) {
-    SCOPED_TRACE(c.status);
+    SCOPED_TRACE(FileStatusText(c.status));
     EXPECT_EQ(StatusGlyphIndex(c.status), c.glyph);
     EXPECT_EQ(StatusTextColor(c.status, grid), c.colour);
   }
-  EXPECT_EQ(StatusGlyphIndex(""), -1);
+  EXPECT_EQ(StatusGlyphIndex(TFileStatus::None), -1);
 }
 
 // The dominant opaque colour family of a glyph: which channel is strongest.
@@ -163,7 +162,8 @@ TEST(JPEGDecoding, DamagedDataGivesNoImageInsteadOfACrash) {
 
 TEST(SummaryCounts, EveryStatusButOKAndIgnoredCountsAsFailed) {
   const TStatusCounts counts = CountStatuses(
-      {"OK", "Ignored", "Waiting", "Running...", "CRC Failed", "File not found", "OK", ""});
+      {TFileStatus::OK, TFileStatus::Ignored, TFileStatus::Waiting, TFileStatus::Running,
+       TFileStatus::CRCFailed, TFileStatus::NotFound, TFileStatus::OK, TFileStatus::None});
   EXPECT_EQ(counts.Files, 8);
   EXPECT_EQ(counts.OK, 2);
   EXPECT_EQ(counts.Ignored, 1);

@@ -5,6 +5,7 @@
 #include "config/config.h"
 #include "dataset/ntierdataset.h"
 #include "dataset/widgets/ntiergrid.h"
+#include "support/pacer.h"
 #include "support/productinfo.h"
 
 #include <QAction>
@@ -15,6 +16,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QPointer>
+#include <QRegularExpression>
 #include <QScreen>
 #include <QTest>
 #include <QTimer>
@@ -57,15 +59,28 @@ class TRecordingWindow : public TfrmCheckSFV {
  public:
   using TfrmCheckSFV::TfrmCheckSFV;
 
-  void SetStatus(int row, const std::string& status) override {
-    log.push_back(std::to_string(row) + ":" + status);
+  void SetStatus(int row, TFileStatus status) override {
+    log.emplace_back(row, status);
     TfrmCheckSFV::SetStatus(row, status);
     if (onStatus) onStatus(row, status);
   }
 
-  std::vector<std::string> log;
-  std::function<void(int, const std::string&)> onStatus;
+  std::vector<std::pair<int, TFileStatus>> log;
+  std::function<void(int, TFileStatus)> onStatus;
 };
+
+// Counts the paints of what it watches.
+class TPaintCounter : public QObject {
+ public:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::Paint) ++count;
+    return QObject::eventFilter(watched, event);
+  }
+  int count = 0;
+};
+
+using TStatusLog = std::vector<std::pair<int, TFileStatus>>;
+using enum TFileStatus;
 
 struct TStarted {
   QString program;
@@ -138,9 +153,15 @@ TEST_F(CheckWindow, ThreeGoodFilesTurnOKOneAfterAnotherAndTheLastEndsCurrent) {
   auto window = StandAlone(sfv);
   WaitForSummary(*window);
 
-  EXPECT_EQ(window->log,
-            (std::vector<std::string>{"0:Waiting", "1:Waiting", "2:Waiting", "0:Running...", "0:OK",
-                                      "1:Running...", "1:OK", "2:Running...", "2:OK"}));
+  EXPECT_EQ(window->log, (TStatusLog{{0, Waiting},
+                                     {1, Waiting},
+                                     {2, Waiting},
+                                     {0, Running},
+                                     {0, OK},
+                                     {1, Running},
+                                     {1, OK},
+                                     {2, Running},
+                                     {2, OK}}));
   EXPECT_EQ(window->SummaryText(), "Files 3,  OK 3");
   EXPECT_EQ(window->Grid().CurrentDataRow(), 2);
   EXPECT_EQ(window->windowTitle(), QStringLiteral("Checkwell Visual Check - ") +
@@ -156,17 +177,47 @@ TEST_F(CheckWindow, ThreeGoodFilesTurnOKOneAfterAnotherAndTheLastEndsCurrent) {
   EXPECT_EQ(window->SFVPath(), sfv);
 }
 
+TEST_F(CheckWindow, RowsReachTheScreenOnlyAtFramesAndTheLastStateIsComplete) {
+  auto window = StandAlone(ThreeGoodFiles());
+  // A clock that never moves: no frame is ever due while the verification runs.
+  window->Pacer().SetClock([] { return TFramePacer::TClock::time_point(); });
+  TPaintCounter paints;
+  window->Grid().viewport()->installEventFilter(&paints);
+  int paintsWhileRunning = 0;
+  window->onStatus = [&](int, TFileStatus) { paintsWhileRunning = paints.count; };
+  WaitForSummary(*window);
+
+  EXPECT_EQ(paintsWhileRunning, 0);
+  EXPECT_EQ(window->SummaryText(), "Files 3,  OK 3");
+  EXPECT_EQ(window->Grid().CurrentDataRow(), 2);
+  for (int row = 0; row < 3; ++row) EXPECT_EQ(window->GetStatus(row), OK);
+}
+
+TEST_F(CheckWindow, ClosingStopsTheVerificationAtTheNextEntryWithoutWaitingForAFrame) {
+  auto window = StandAlone(ThreeGoodFiles());
+  window->Pacer().SetClock([] { return TFramePacer::TClock::time_point(); });
+  window->onStatus = [&](int row, TFileStatus status) {
+    if (row == 0 && status == Running) window->close();
+  };
+  ASSERT_TRUE(ProcessUntil([&] { return !window->log.empty() && !window->Verifying(); }));
+
+  EXPECT_EQ(window->log.back(), (std::pair<int, TFileStatus>{0, Running}));
+  EXPECT_TRUE(window->SummaryText().isEmpty());
+  EXPECT_EQ(window->RowCount(), 0);  // put away once the verification had returned
+}
+
 TEST_F(CheckWindow, MissingDamagedAndIgnoredEntriesAddUpInTheSummary) {
   const std::string sfv = FiveEntries();
   auto window = StandAlone(sfv);
   WaitForSummary(*window);
 
   EXPECT_EQ(window->SummaryText(), "Files 5,  OK 2,  Ignored 1,  Failed 2");
-  EXPECT_EQ(Field(*window, "Status", 0), "OK");
-  EXPECT_EQ(Field(*window, "Status", 1), "File not found");
-  EXPECT_EQ(Field(*window, "Status", 2), "CRC Failed");
-  EXPECT_EQ(Field(*window, "Status", 3), "Ignored");
-  EXPECT_EQ(Field(*window, "Status", 4), "OK");
+  const TFileStatus statuses[] = {OK, NotFound, CRCFailed, Ignored, OK};
+  for (int row = 0; row < 5; ++row) {
+    EXPECT_EQ(window->GetStatus(row), statuses[row]);
+    // The Status column shows the text.
+    EXPECT_EQ(Field(*window, "Status", row), FileStatusText(statuses[row]));
+  }
   // An ignored entry is never looked at, so it has no size.
   EXPECT_TRUE(window->Rows().FieldByName("Size", 3).IsNull());
 }
@@ -255,15 +306,15 @@ TEST_F(CheckWindow, ClosingMidFileStopsTheVerificationInsideThatFile) {
   const std::string sfv =
       WriteSFV({{"a.bin", CRCOf("alpha")}, {"big.bin", "00000000"}, {"c.bin", CRCOf("charlie")}});
   auto window = StandAlone(sfv);
-  window->onStatus = [&](int row, const std::string& status) {
-    if (row == 1 && status == "Running...") {
+  window->onStatus = [&](int row, TFileStatus status) {
+    if (row == 1 && status == Running) {
       QTimer::singleShot(50, window.get(), &QWidget::close);
     }
   };
   ASSERT_TRUE(ProcessUntil([&] { return window->log.size() >= 5; }));
   ASSERT_TRUE(ProcessUntil([&] { return !window->isVisible() && !window->Verifying(); }));
 
-  EXPECT_EQ(window->log.back(), "1:Running...");
+  EXPECT_EQ(window->log.back(), (std::pair<int, TFileStatus>{1, Running}));
   EXPECT_TRUE(window->Closing());
   EXPECT_TRUE(window->SummaryText().isEmpty());
   // An aborted verification does not replace the working copy.
@@ -274,13 +325,19 @@ TEST_F(CheckWindow, ClosingMidFileStopsTheVerificationInsideThatFile) {
 
 TEST_F(CheckWindow, RepairsWaitWhileAVerificationRuns) {
   auto window = StandAlone(ThreeGoodFiles());
+  ASSERT_EQ(window->findChildren<QAction*>(QRegularExpression("^act")).size(), 8);
   std::vector<bool> enabledWhileRunning;
-  window->onStatus = [&](int, const std::string&) {
-    enabledWhileRunning.push_back(window->actRemove->isEnabled() ||
-                                  window->actTidySFV->isEnabled());
+  bool commandRan = false;
+  window->onStatus = [&](int, TFileStatus) {
+    enabledWhileRunning.push_back(
+        std::ranges::any_of(window->findChildren<QAction*>(QRegularExpression("^act")),
+                            [](const QAction* action) { return action->isEnabled(); }));
+    // No command starts inside another operation.
+    window->RunCommand([&] { commandRan = true; });
   };
   WaitForSummary(*window);
   EXPECT_EQ(std::count(enabledWhileRunning.begin(), enabledWhileRunning.end(), true), 0);
+  EXPECT_FALSE(commandRan);
   EXPECT_TRUE(window->actRemove->isEnabled());
   EXPECT_TRUE(window->actRename->isEnabled());
   EXPECT_TRUE(window->actRefreshCRC->isEnabled());
@@ -300,8 +357,8 @@ TEST_F(CheckWindow, TidySFVRewritesTheFileAndVerifiesItAgain) {
 
   EXPECT_NE(tree.Read("set.sfv"), before);
   EXPECT_LT(tree.Read("set.sfv").find("a.bin"), tree.Read("set.sfv").find("b.bin"));
-  EXPECT_EQ(window->log, (std::vector<std::string>{"0:Waiting", "1:Waiting", "0:Running...", "0:OK",
-                                                   "1:Running...", "1:OK"}));
+  EXPECT_EQ(window->log,
+            (TStatusLog{{0, Waiting}, {1, Waiting}, {0, Running}, {0, OK}, {1, Running}, {1, OK}}));
   EXPECT_EQ(Field(*window, "Filename", 0), "a.bin");
   EXPECT_EQ(window->SummaryText(), "Files 2,  OK 2");
 }

@@ -7,7 +7,9 @@
 #include <QAbstractItemModelTester>
 #include <QApplication>
 #include <QHeaderView>
+#include <QPaintEngine>
 #include <QPainter>
+#include <QPainterPath>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
@@ -28,6 +30,43 @@ QPixmap Swatch(const QColor& colour, int width = 12, int height = 16) {
   pixmap.fill(colour);
   return pixmap;
 }
+
+// Keeps the texts a painter is asked to draw, and draws nothing.
+class TTextRecorder : public QPaintEngine {
+ public:
+  bool begin(QPaintDevice*) override { return true; }
+  bool end() override { return true; }
+  void updateState(const QPaintEngineState&) override {}
+  void drawPixmap(const QRectF&, const QPixmap&, const QRectF&) override {}
+  void drawPolygon(const QPointF*, int, PolygonDrawMode) override {}
+  void drawPath(const QPainterPath&) override {}
+  void drawTextItem(const QPointF&, const QTextItem& item) override { text += item.text(); }
+  Type type() const override { return User; }
+  QString text;
+};
+
+class TRecordingDevice : public QPaintDevice {
+ public:
+  QPaintEngine* paintEngine() const override { return &engine; }
+  int metric(PaintDeviceMetric metric) const override {
+    switch (metric) {
+      case PdmWidth:
+        return 1000;
+      case PdmHeight:
+        return 100;
+      case PdmDpiX:
+      case PdmDpiY:
+      case PdmPhysicalDpiX:
+      case PdmPhysicalDpiY:
+        return 96;
+      case PdmDevicePixelRatioScaled:
+        return static_cast<int>(devicePixelRatioFScale());
+      default:
+        return 1;
+    }
+  }
+  mutable TTextRecorder engine;
+};
 
 // A list shaped like the manager's: a glyph column, a hidden key, then three texts.
 class TGridTest : public ::testing::Test {
@@ -443,6 +482,23 @@ TEST_F(TGridTest, ColumnsGrowToTheirTextAndHeadersToTheirLines) {
   grid.grab();
   QApplication::processEvents();
   EXPECT_EQ(30, grid.ColumnWidth(ColumnOf("Status")));
+}
+
+TEST_F(TGridTest, AHugeValueIsPaintedFromABoundedPrefixElidedToTheCell) {
+  const std::string huge = "start" + std::string(10 << 20, 'n') + "END";
+  Add("Waiting", huge);
+  EXPECT_EQ(grid.CellText(ColumnOf("Filename"), 1), huge);  // the value itself is whole
+  for (const int width : {200, 5000}) {
+    SCOPED_TRACE(width);
+    TRecordingDevice device;
+    QPainter painter(&device);
+    grid.PaintCell(painter, ColumnOf("Filename"), 1, QRect(0, 0, width, 17), TGridDrawState());
+    const QString drawn = device.engine.text;
+    EXPECT_TRUE(drawn.startsWith("startnnn"));
+    EXPECT_TRUE(drawn.endsWith(QChar(0x2026)));
+    EXPECT_LE(drawn.size(), 1100);
+    EXPECT_LE(painter.fontMetrics().horizontalAdvance(drawn), width);
+  }
 }
 
 TEST_F(TGridTest, ColumnOrderArrangesAndRecordsTheColumns) {
