@@ -37,6 +37,9 @@ class TFramePacer : public QObject {
   // A yield point: shows a frame when the last one is an interval old. True when
   // it showed one.
   bool Yield();
+  // The next Yield shows a frame whatever the pace (a display that has just come up
+  // shows its first state at once).
+  void RequestFrame() { lastFrame_ = now_() - interval_; }
   // The end of a loop: the views show the final state. The pending events are left
   // to the event loop the caller returns to, which paints them at once; so the end
   // of a loop never runs anything else inside it.

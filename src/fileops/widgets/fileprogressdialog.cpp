@@ -30,6 +30,8 @@ TFileProgressDialog::TFileProgressDialog(const std::string& title, QWidget* pare
   dialog_->setAutoReset(false);
   dialog_->setMinimumWidth(420);
   dialog_->show();
+  QObject::connect(&pacer_, &TFramePacer::FrameDue, dialog_, [this] { ShowPending(); });
+  pacer_.RequestFrame();
 }
 
 TFileProgressDialog::~TFileProgressDialog() {
@@ -42,10 +44,17 @@ bool TFileProgressDialog::Update(const std::string& file, std::uint64_t done, st
       total == 0
           ? 0
           : static_cast<int>(static_cast<double>(done) / static_cast<double>(total) * kSteps);
-  if (!file.empty()) dialog_->setLabelText(QFile::decodeName(QByteArray::fromStdString(file)));
-  dialog_->setValue(value < kSteps ? value : kSteps);
-  QCoreApplication::processEvents();
+  if (!file.empty()) pendingFile_ = QFile::decodeName(QByteArray::fromStdString(file));
+  pendingValue_ = value < kSteps ? value : kSteps;
+  pacer_.Yield();
   return !dialog_.isNull() && !dialog_->wasCanceled();
+}
+
+void TFileProgressDialog::ShowPending() {
+  if (dialog_.isNull()) return;
+  dialog_->setLabelText(pendingFile_);
+  // Modal, the dialog processes events itself on a new value: only one per frame.
+  dialog_->setValue(pendingValue_);
 }
 
 std::unique_ptr<TFileOperationProgress> TFileProgressDialogFactory::Create(const std::string& title,

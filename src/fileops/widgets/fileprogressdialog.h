@@ -1,6 +1,7 @@
 #pragma once
 
 #include "fileops/fileprogress.h"
+#include "support/pacer.h"
 
 #include <QPointer>
 #include <QProgressDialog>
@@ -8,8 +9,9 @@
 class QWidget;
 
 // The progress display of long file operations: a modal dialog with a Cancel
-// button. It keeps the window program alive by processing events at each update;
-// being modal, it lets no other command start meanwhile.
+// button. Updates come per file or block, but the dialog shows them and lets the
+// window program process its events at frame rate, through its pacer; being
+// modal, it lets no other command start meanwhile.
 class TFileProgressDialog final : public TFileOperationProgress {
  public:
   TFileProgressDialog(const std::string& title, QWidget* parent);
@@ -22,8 +24,13 @@ class TFileProgressDialog final : public TFileOperationProgress {
   QProgressDialog* Dialog() const { return dialog_; }
 
  private:
+  void ShowPending();
+
   // Guarded: a window closed while the dialog waits takes the dialog with it.
   QPointer<QProgressDialog> dialog_;
+  TFramePacer pacer_;
+  QString pendingFile_;
+  int pendingValue_ = 0;
 };
 
 // Installed by the window program with TScopedFileOperationProgressFactory.
