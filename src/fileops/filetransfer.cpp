@@ -5,7 +5,6 @@
 #include "support/filedescriptor.h"
 #include "support/paths.h"
 
-#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -110,19 +109,12 @@ void ApplyFolderMetadata(const std::string& folder, const struct stat& st) {
 }
 
 bool ListFolder(const std::string& folder, std::vector<std::string>& names, int& error) {
-  DIR* dir = ::opendir(folder.c_str());
-  if (dir == nullptr) {
+  const TFileDescriptor listed(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  if (!listed.Valid()) {
     error = errno;
     return false;
   }
-  errno = 0;
-  while (const dirent* entry = ::readdir(dir)) {
-    const std::string name = entry->d_name;
-    if (name != "." && name != "..") names.push_back(name);
-  }
-  error = errno;
-  ::closedir(dir);
-  return error == 0;
+  return ListFolderAt(listed.Get(), names, error);
 }
 
 // Both resolved as far as they exist, so "x/../a" and links do not hide a folder
