@@ -1,11 +1,14 @@
 #include "sfv/verify.h"
 
 #include "config/udfxml.h"
+#include "sfv/filedetailstext.h"
 #include "sfv/sfvformat.h"
 #include "support/packedstrings.h"
 #include "support/paths.h"
 #include "support/strings.h"
+#include "support/system.h"
 
+#include <charconv>
 #include <cstddef>
 #include <deque>
 #include <memory>
@@ -61,13 +64,17 @@ class TVerification {
   TVerification(const TVerification&) = delete;
   TVerification& operator=(const TVerification&) = delete;
 
-  // Takes the entries of a document, whose `file` elements get the `timestamp` and
-  // `size` of their files.
-  void Collect(pugi::xml_document& document) {
-    for (pugi::xml_node file : document.document_element().children("file")) {
+  // Takes the entries of a document and, when the caller takes the completed text,
+  // writes the document's text into text: a complete run gives its `file` elements
+  // the `timestamp` and `size` of their files there, so the document can go now.
+  void Collect(const pugi::xml_document& document, std::string& text) {
+    for (const pugi::xml_node file : document.document_element().children("file")) {
       Add(file.attribute("name").value(), file.attribute("CRC").value(),
           static_cast<bool>(file.attribute("action")));
-      nodes_.push_back(file);
+    }
+    if (options_.ReturnFileDetails) {
+      details_.Write(document, text);
+      found_.resize(entries_.size());
     }
   }
 
@@ -81,8 +88,8 @@ class TVerification {
     names.Add(name);
   }
 
-  // document: the one the entries were collected from, or none.
-  TVerifyResult Run(pugi::xml_document* document, std::string& fileDetailsXML) {
+  // collected: the text Collect wrote, or none.
+  TVerifyResult Run(const std::string* collected, std::string& fileDetailsXML) {
     // Now, so that a source that works ahead can start while the rows are made.
     if (!names_->Empty()) Source().Announce(names_);
     if (view_) {
@@ -94,13 +101,20 @@ class TVerification {
     if (const auto stop = ChecksumPass()) return *stop;
 
     if (view_) view_->ShowSummary();
-    if (options_.ReturnFileDetails && document) {
+    if (options_.ReturnFileDetails && collected) {
       // The text is the largest thing a run makes; what it kept per entry goes first.
       std::deque<TEntry>().swap(entries_);
-      std::vector<pugi::xml_node>().swap(nodes_);
       foundAs_.clear();
       if (source_) source_->Announce({});
-      fileDetailsXML = XMLText(*document);
+      names_.reset();
+      ignoredNames_ = TPackedStrings();
+      std::string completed = Completed(*collected);
+      std::vector<TFound>().swap(found_);
+      if (view_ && options_.ViewTakesFileDetails) {
+        view_->TakeFileDetailsXML(std::move(completed));
+        return result_;
+      }
+      fileDetailsXML = std::move(completed);
       if (view_) view_->SetFileDetailsXML(fileDetailsXML);
     }
     return result_;
@@ -117,6 +131,26 @@ class TVerification {
     int row = -1;
     bool ignored = false;
   };
+
+  // What the presence pass found of an entry's file, for the completed text.
+  struct TFound {
+    std::time_t modified = 0;
+    std::int64_t size = -1;  // -1: not found
+  };
+
+  std::string Completed(const std::string& collected) {
+    char size[24];
+    return details_.Completed(collected, collected.size() + added_,
+                              [&](std::size_t file, TFileDetailsText::TFileValues& values) {
+                                const TFound& found = found_[file];
+                                if (found.size < 0) return false;
+                                values.timestamp = timestamps_.Of(found.modified).text;
+                                values.size = std::string_view(
+                                    size,
+                                    std::to_chars(size, size + sizeof size, found.size).ptr - size);
+                                return true;
+                              });
+  }
 
   std::string_view Name(const TEntry& entry) const {
     return entry.ignored ? ignoredNames_[entry.name] : (*names_)[entry.name];
@@ -153,11 +187,12 @@ class TVerification {
         continue;
       }
       const TTimestamps::TStamp& timestamp = timestamps_.Of(found.ModifiedTime);
-      // The document only leaves this run as the completed text; a caller that
-      // does not take it is spared two attributes per entry.
-      if (options_.ReturnFileDetails && !nodes_.empty()) {
-        SetAttribute(nodes_[i], "timestamp", timestamp.text);
-        SetAttribute(nodes_[i], "size", std::to_string(found.Size));
+      if (!found_.empty()) {
+        found_[i] = TFound{found.ModifiedTime, found.Size};
+        char size[24];
+        const std::size_t digits = static_cast<std::size_t>(
+            std::to_chars(size, size + sizeof size, found.Size).ptr - size);
+        added_ += TFileDetailsText::MostAdded(timestamp.text.size(), digits);
       }
       if (view_) {
         view_->SetSize(entry.row, found.Size);
@@ -241,7 +276,9 @@ class TVerification {
   std::deque<TEntry> entries_;  // grows without copying what it holds
   std::shared_ptr<TPackedStrings> names_ = std::make_shared<TPackedStrings>();
   TPackedStrings ignoredNames_;
-  std::vector<pugi::xml_node> nodes_;                     // with a document, one per entry
+  TFileDetailsText details_;
+  std::vector<TFound> found_;  // by entry, when the completed text is taken
+  std::size_t added_ = 0;      // at most, by the found files' values
   std::unordered_map<std::size_t, std::string> foundAs_;  // by entry
   TTimestamps timestamps_;
   TVerifyResult result_ = vrVerifiedOK;
@@ -302,11 +339,15 @@ std::uint32_t ListedCRCValue(const std::string& text) {
 
 TVerifyResult VerifyFileDetails(std::string& fileDetailsXML, const std::string& sfvPath,
                                 const TVerifyOptions& options) {
-  pugi::xml_document document;
-  LoadXMLText(document, fileDetailsXML);
   TVerification verification(sfvPath, options);
-  verification.Collect(document);
-  return verification.Run(&document, fileDetailsXML);
+  std::string collected;
+  {
+    pugi::xml_document document;
+    LoadXMLText(document, fileDetailsXML);
+    verification.Collect(document, collected);
+  }
+  ReturnFreeMemory();
+  return verification.Run(&collected, fileDetailsXML);
 }
 
 namespace {
@@ -329,11 +370,15 @@ TVerifyResult VerifySFVText(const std::string& text, std::string* handedOver,
     if (handedOver) std::string().swap(*handedOver);
     return verification.Run(nullptr, fileDetailsXML);
   }
-  pugi::xml_document document;
-  if (!ParseSFV(text, folder, config, document, mine)) return vrFailed;
-  fileDetailsXML = XMLText(document);
-  verification.Collect(document);
-  return verification.Run(&document, fileDetailsXML);
+  {
+    pugi::xml_document document;
+    if (!ParseSFV(text, folder, config, document, mine)) return vrFailed;
+    if (handedOver) std::string().swap(*handedOver);
+    // The text as parsed: what a stop leaves, and what a complete run completes.
+    verification.Collect(document, fileDetailsXML);
+  }
+  ReturnFreeMemory();
+  return verification.Run(&fileDetailsXML, fileDetailsXML);
 }
 
 }  // namespace

@@ -69,6 +69,8 @@ class TVerifyView {
   virtual void ShowSummary() = 0;
   // The final fileDetails text of a complete verification (the view's working copy).
   virtual void SetFileDetailsXML(const std::string& text) = 0;
+  // The same text handed over, when the verification was told the view takes it.
+  virtual void TakeFileDetailsXML(std::string&& text) { SetFileDetailsXML(text); }
 };
 
 // Everything a verification may be given besides the document. All optional.
@@ -84,6 +86,9 @@ struct TVerifyOptions {
   // False when the caller has no use for the completed fileDetails text (it then
   // stays as given, and the view gets none): writing it out costs time per entry.
   bool ReturnFileDetails = true;
+  // With a view: the completed text goes to the view alone, handed over instead of
+  // copied (it runs to megabytes), and the caller's text is left as on a stop.
+  bool ViewTakesFileDetails = false;
 };
 
 // Parses SFV text (ParseSFV, with the configuration's extension rules) and verifies
@@ -94,8 +99,8 @@ TVerifyResult VerifySFV(const std::string& text, const std::string& folder,
                         const std::string& fileName, const pugi::xml_document& config,
                         std::string& fileDetailsXML, bool& mine,
                         const TVerifyOptions& options = {});
-// The same for a caller that hands its text over: with ReturnFileDetails false the
-// text is released once read, and the verification has its memory.
+// The same for a caller that hands its text over: the text is released once read,
+// and the verification has its memory.
 TVerifyResult VerifySFV(std::string&& text, const std::string& folder, const std::string& fileName,
                         const pugi::xml_document& config, std::string& fileDetailsXML, bool& mine,
                         const TVerifyOptions& options = {});

@@ -12,6 +12,10 @@
 
 #include <unistd.h>
 
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
+
 std::string GetTempFolder() {
   // TMPDIR is read here rather than through QDir::tempPath, which resolves the
   // folder and so reports nothing at all for one that does not exist yet.
@@ -45,4 +49,10 @@ std::string HelpFilePath() {
   const std::string beside = folder + "Checkwell Help.htm";
   const std::string installed = folder + "../share/doc/checkwell/Checkwell Help.htm";
   return !FileExists(beside) && FileExists(installed) ? installed : beside;
+}
+
+void ReturnFreeMemory() {
+#ifdef __GLIBC__
+  ::malloc_trim(0);
+#endif
 }

@@ -12,3 +12,8 @@ std::string ApplicationFilePath();
 
 // The local help file, "Checkwell Help.htm" next to the program file.
 std::string HelpFilePath();
+
+// Hands memory the heap holds free back to the system, after a large structure
+// made of many small blocks has gone: its pages would otherwise stay resident
+// between the blocks that outlive it.
+void ReturnFreeMemory();

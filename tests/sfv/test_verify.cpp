@@ -451,6 +451,29 @@ TEST(VerifySFVText, ParsesWithTheExtensionRulesAndVerifies) {
             (std::vector<TFileStatus>{TFileStatus::OK, TFileStatus::Ignored, TFileStatus::OK}));
 }
 
+TEST(VerifySFVText, AViewThatTakesTheTextLeavesTheCallersAsBefore) {
+  TTempTree tree;
+  tree.Write("a.bin", kDigits);
+  pugi::xml_document config;
+  config.append_child("config");
+  const std::string parsed = Details({Entry(tree.Path() + "a.bin", "CBF43926")});
+  for (const bool fromSFV : {true, false}) {
+    SCOPED_TRACE(fromSFV ? "VerifySFV" : "VerifyFileDetails");
+    TRecordingView view;
+    TVerifyOptions options;
+    options.View = &view;
+    options.ViewTakesFileDetails = true;
+    std::string xml = parsed;
+    bool mine = false;
+    EXPECT_EQ(
+        fromSFV ? VerifySFV("a.bin CBF43926\r\n", tree.Path(), "x.sfv", config, xml, mine, options)
+                : VerifyFileDetails(xml, tree.Path() + "x.sfv", options),
+        vrVerifiedOK);
+    EXPECT_EQ(xml, parsed);
+    EXPECT_STREQ(FileNode(Load(view.workingCopy), 0).attribute("size").value(), "9");
+  }
+}
+
 TEST(ParallelCRCSource, AnswersInOrderWhateverTheThreadCount) {
   TTempTree tree;
   std::vector<std::string> names;

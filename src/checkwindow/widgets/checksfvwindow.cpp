@@ -293,8 +293,8 @@ void TfrmCheckSFV::CheckSFVFile(const std::string& sfvFile) {
     bool mine = false;
     try {
       RunVerification([&](const TVerifyOptions& options) {
-        return VerifySFV(text, ExtractFilePath(sfvFile), ExtractFileName(sfvFile), config,
-                         fileDetails, mine, options);
+        return VerifySFV(std::move(text), ExtractFilePath(sfvFile), ExtractFileName(sfvFile),
+                         config, fileDetails, mine, OwnRunOptions(options));
       });
     } catch (const std::bad_alloc&) {
       // Without rows no repair can write back a list that was only read in part.
@@ -333,6 +333,13 @@ TVerifyOptions TfrmCheckSFV::ViewOptions() {
   options.OnQueryAbort = [this](bool& abort) { QueryAbort(abort); };
   options.Yield = [this] { pacer_->Yield(); };
   return options;
+}
+
+TVerifyOptions TfrmCheckSFV::OwnRunOptions(const TVerifyOptions& options) {
+  TVerifyOptions own = options;
+  // The window's own runs have no use for the text besides its working copy.
+  own.ViewTakesFileDetails = true;
+  return own;
 }
 
 TVerifyResult TfrmCheckSFV::RunVerification(const TVerification& verify) {
@@ -455,6 +462,10 @@ void TfrmCheckSFV::SetFileDetailsXML(const std::string& text) {
   fileDetailsXML_ = text;
 }
 
+void TfrmCheckSFV::TakeFileDetailsXML(std::string&& text) {
+  fileDetailsXML_ = std::move(text);
+}
+
 // --- The repairs' host -------------------------------------------------------
 
 int TfrmCheckSFV::ActionRowCount() const {
@@ -528,8 +539,9 @@ void TfrmCheckSFV::RemoveAllRows() {
 
 void TfrmCheckSFV::VerifyAsView(const std::string& fileDetailsXML) {
   std::string text = fileDetailsXML;
-  RunVerification(
-      [&](const TVerifyOptions& options) { return VerifyFileDetails(text, sfvPath_, options); });
+  RunVerification([&](const TVerifyOptions& options) {
+    return VerifyFileDetails(text, sfvPath_, OwnRunOptions(options));
+  });
 }
 
 // --- Closing -----------------------------------------------------------------

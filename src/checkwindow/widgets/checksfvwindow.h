@@ -98,6 +98,7 @@ class TfrmCheckSFV : public QMainWindow, public TVerifyView, public TSFVRepairHo
   void Repaint() override;
   void ShowSummary() override;
   void SetFileDetailsXML(const std::string& text) override;
+  void TakeFileDetailsXML(std::string&& text) override;
 
   // TSFVRepairHost
   int ActionRowCount() const override;
@@ -145,6 +146,8 @@ class TfrmCheckSFV : public QMainWindow, public TVerifyView, public TSFVRepairHo
   // Reads the SFV at sfvFile and verifies it with this window as the view.
   void CheckSFVFile(const std::string& sfvFile);
   bool ValidRow(int row) const;
+  // A verification of the window's own, which hands the completed text to the window.
+  static TVerifyOptions OwnRunOptions(const TVerifyOptions& options);
   void SetActionsEnabled(bool enabled);
   // Brings the grid up to date with what the view calls wrote since the last frame.
   void ShowFrame();
