@@ -257,6 +257,8 @@ bool TfrmCheckSFV::event(QEvent* event) {
     StartCheck();
     return true;
   }
+  // The status bar stays blank; the hints are read from the actions by the context menu.
+  if (event->type() == QEvent::StatusTip) return true;
   return QMainWindow::event(event);
 }
 
