@@ -125,7 +125,8 @@ bool ReadSFV(const std::string& text, const std::string& folder, const pugi::xml
              bool& mine, const TSFVEntryEvent& onEntry) {
   if (HoldsNULBeforeEnd(text)) return false;
   std::string_view content = std::string_view(text).substr(0, text.find('\0'));
-  // Editors on Windows start UTF-8 text with a byte-order mark; it is no part of the first line.
+  // Editors on Windows start UTF-8 text with a byte-order mark; it is no part of
+  // the first line.
   if (content.starts_with(kByteOrderMark)) content.remove_prefix(kByteOrderMark.size());
   const std::string_view firstLine = content.substr(0, content.find_first_of("\r\n"));
   mine = !content.empty() && firstLine.find(kProductName) != std::string_view::npos;

@@ -14,9 +14,10 @@
 // listed name is a folder separator and is stored and written as "/".
 
 // Parses SFV text. folder ends with "/". Returns false (and leaves fileDetailsXML
-// empty) on any failure, such as a NUL byte before the end of the text, but one: running out of
-// memory throws std::bad_alloc, since it says nothing about the list. mine is true when the first
-// line contains "Checkwell".
+// empty) on any failure, such as a NUL byte before the end of the text, but one:
+// running out of memory throws std::bad_alloc, since it says nothing about the
+// list. mine is true when the first line (after a byte-order mark) contains
+// "Checkwell".
 bool ParseSFV(const std::string& text, const std::string& folder, const pugi::xml_document& config,
               std::string& fileDetailsXML, bool& mine);
 // The same into a document (emptied first), for callers that go on working on it:
