@@ -24,6 +24,14 @@
 
 namespace {
 
+// A name the list cannot hold would come back as a comment, as no entry, or as
+// the folder itself the next time it is read.
+bool FitsSFVLine(std::string_view name) {
+  const std::size_t first = name.find_first_not_of(" \t");
+  return first != std::string_view::npos && name[first] != ';' &&
+         name.find_first_of("\r\n") == std::string_view::npos;
+}
+
 // Listed names are found the way the verification finds them, without regard to
 // letter case, so a repair acts on the file the rows showed as found: the file on
 // disk behind a listed name, folders not counting. A lookup keeps the folder
@@ -290,7 +298,7 @@ void TSFVRepair::actRenameExecute() {
     while (InputBox("Rename file", "Filename", newName) && newName != oldName) {
       std::string oldOnDisk;
       TFoundFile clash;
-      if (!IsValidFileName(newName)) {
+      if (!IsValidFileName(newName) || !FitsSFVLine(newName)) {
         ShowWarning("Invalid Filename " + newName + ".");
       } else if (!FindListedFile(folder + oldName, oldOnDisk)) {
         ShowWarning("File " + folder + oldName + " does not exist.");

@@ -106,7 +106,8 @@ Options:
 
 Output: one line per record, its fields separated by one tab. The last field is a
 path exactly as the SFV names it (carriage returns and line feeds in it are shown
-as "?"), so splitting a line at its first tab always works.
+as "?"; on a terminal every control character is shown escaped, e.g. "\x1B"), so
+splitting a line at its first tab always works.
   STATUS<tab>FILE       one per file listed, in the order of its SFV; STATUS is one of
                         "OK", "CRC Failed", "File not found", "Unable to generate CRC"
                         or "Ignored" (an extension rule leaves the file alone)
@@ -125,7 +126,8 @@ Examples:
   checkwell-verify set.sfv | grep -v '^OK'  everything that is not OK
 
 Exit status: 0 when every SFV verified OK or was accepted, 1 when any failed,
-2 for a usage error or an argument that cannot be read, 130 when interrupted
-(Ctrl-C; the SFV being verified then shows "Aborted").
+2 for a usage error, an argument that cannot be read or a report that cannot be
+written, 130 when interrupted (Ctrl-C; the SFV being verified then shows
+"Aborted").
 )";
 }

@@ -26,6 +26,23 @@ bool IsFinal(TFileStatus status) {
   return false;
 }
 
+// A stranger's list could name files with escape sequences that rewrite what the
+// terminal shows; there they appear as "\x1B" and the like. Scripts reading a pipe
+// or file get the bytes.
+void AppendEscaped(std::string& line, std::string_view text) {
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  for (const char c : text) {
+    const auto b = static_cast<unsigned char>(c);
+    if (b >= 0x20 && b != 0x7f) {
+      line += c;
+    } else {
+      line += "\\x";
+      line += kHex[b >> 4];
+      line += kHex[b & 0xf];
+    }
+  }
+}
+
 }  // namespace
 
 TConsoleReport::TConsoleReport(std::FILE* out, bool quiet, TProgressLine* progress)
@@ -120,11 +137,15 @@ void TConsoleReport::PrintSummary() {
 void TConsoleReport::WriteLine(const std::string& first, const std::string& path) {
   line_.assign(first);
   line_ += '\t';
-  // A line break inside a name would split the record.
-  const std::size_t start = line_.size();
-  line_ += path;
-  for (std::size_t i = start; i < line_.size(); ++i) {
-    if (line_[i] == '\n' || line_[i] == '\r') line_[i] = '?';
+  if (sharesTerminal_) {
+    AppendEscaped(line_, path);
+  } else {
+    // A line break inside a name would split the record.
+    const std::size_t start = line_.size();
+    line_ += path;
+    for (std::size_t i = start; i < line_.size(); ++i) {
+      if (line_[i] == '\n' || line_[i] == '\r') line_[i] = '?';
+    }
   }
   line_ += '\n';
   if (sharesTerminal_ && progress_) progress_->Clear();

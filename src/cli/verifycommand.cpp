@@ -4,9 +4,13 @@
 #include "cli/interruptwatcher.h"
 #include "cli/progressline.h"
 #include "config/config.h"
+#include "sfv/sfvformat.h"
 #include "sfv/verify.h"
 #include "support/paths.h"
 
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <exception>
 #include <new>
 #include <optional>
@@ -63,13 +67,17 @@ TVerifyResult TVerifyCommand::VerifyOne(const TSFVFile& sfv, TVerifyOptions& opt
     }
     std::string fileDetails;
     bool mine = false;
-    options.CRCSource = &sources_.SourceFor(sfv.Path);
+    const std::string fullPath = AbsoluteFilePath(sfv.Path);
+    options.CRCSource = &sources_.SourceFor(fullPath);
+    const bool nulInside = HoldsNULBeforeEnd(text);
     const TVerifyResult result =
-        VerifySFV(std::move(text), ExtractFilePath(sfv.Path), ExtractFileName(sfv.Path), config_,
+        VerifySFV(std::move(text), ExtractFilePath(fullPath), ExtractFileName(fullPath), config_,
                   fileDetails, mine, options);
     if (report.RowCount() == 0 && result != vrAborted) {
       progress.Clear();
-      Problem(sfv.Path + (result == vrFailed ? ": could not be parsed" : ": lists no files"));
+      Problem(sfv.Path + (nulInside            ? ": holds a NUL byte before its end"
+                          : result == vrFailed ? ": could not be parsed"
+                                               : ": lists no files"));
     }
     return result;
   } catch (const std::bad_alloc&) {
@@ -116,10 +124,26 @@ int TVerifyCommand::Run() {
     }
   }
   report.PrintSummary();
+  for (const std::string& path : commandLine_.Paths) NoteEmptyFolder(path, sfvFiles);
 
+  // A report lost on a full disk must not pass for a verified set.
+  if (std::fflush(out_) != 0 || std::ferror(out_)) {
+    Problem(std::string("cannot write the report to standard output: ") + std::strerror(errno));
+    return kExitUsage;
+  }
   if (aborted) return 128 + (interrupts_ && interrupts_->Signal() ? interrupts_->Signal() : SIGINT);
   if (badArgument) return kExitUsage;
   return anyFailed ? kExitFailed : kExitVerified;
+}
+
+void TVerifyCommand::NoteEmptyFolder(const std::string& path,
+                                     const std::vector<TSFVFile>& sfvFiles) const {
+  if (!DirectoryExists(path)) return;
+  const std::string folder = IncludeTrailingPathDelimiter(path);
+  const bool any = std::any_of(sfvFiles.begin(), sfvFiles.end(), [&folder](const TSFVFile& sfv) {
+    return sfv.Path.starts_with(folder);
+  });
+  if (!any) Problem(path + ": holds no SFV file");
 }
 
 bool TVerifyCommand::Interrupted() const {

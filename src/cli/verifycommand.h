@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 class TInterruptWatcher;
 class TConsoleReport;
@@ -40,6 +41,8 @@ class TVerifyCommand {
   // Verifies one SFV, reporting problems with the file itself.
   TVerifyResult VerifyOne(const TSFVFile& sfv, TVerifyOptions& options,
                           const TConsoleReport& report, TProgressLine& progress, bool& badArgument);
+  // A folder argument below which no SFV was found gets a note.
+  void NoteEmptyFolder(const std::string& path, const std::vector<TSFVFile>& sfvFiles) const;
   bool Interrupted() const;
   void Problem(const std::string& text) const;
 

@@ -15,21 +15,38 @@ bool StatEntry(const std::string& path, struct stat& info) {
   return ::stat(path.c_str(), &info) == 0 || ::lstat(path.c_str(), &info) == 0;
 }
 
+// The path with trailing blanks and dots removed from its last part; Windows drops
+// them when it creates a file, so the file a list names "a.bin." is "a.bin".
+// Empty when nothing would be removed or nothing would be left.
+std::string TrimmedLikeWindows(const std::string& path) {
+  const std::size_t partStart = path.rfind('/') + 1;  // 0 when there is no slash
+  const std::size_t kept = path.find_last_not_of(" .");
+  if (kept == std::string::npos || kept < partStart || kept + 1 == path.size()) return {};
+  return path.substr(0, kept + 1);
+}
+
 }  // namespace
 
 bool TFileLookup::Find(const std::string& path, TFoundFile& found) {
   struct stat info {};
   std::string resolved;
-  if (StatEntry(path, info)) {
-    resolved = path;
-  } else if (!ResolveCaseless(path, resolved) || !StatEntry(resolved, info)) {
-    return false;
+  if (!Resolve(path, info, resolved)) {
+    const std::string trimmed = TrimmedLikeWindows(path);
+    if (trimmed.empty() || !Resolve(trimmed, info, resolved)) return false;
   }
   found.Path = std::move(resolved);
   found.Size = static_cast<std::int64_t>(info.st_size);
   found.ModifiedTime = info.st_mtim.tv_sec;
   found.Regular = S_ISREG(info.st_mode);
   return true;
+}
+
+bool TFileLookup::Resolve(const std::string& path, struct stat& info, std::string& resolved) {
+  if (StatEntry(path, info)) {
+    resolved = path;
+    return true;
+  }
+  return ResolveCaseless(path, resolved) && StatEntry(resolved, info);
 }
 
 const TFileLookup::TFolderIndex& TFileLookup::IndexOf(const std::string& folder) {

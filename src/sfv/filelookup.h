@@ -6,6 +6,8 @@
 #include <unordered_map>
 #include <vector>
 
+struct stat;
+
 // What a directory search learns about a listed file.
 struct TFoundFile {
   std::string Path;  // the name as it exists on disk
@@ -16,7 +18,9 @@ struct TFoundFile {
 
 // Finds listed files the way SFV lists expect on a system that ignores letter case:
 // a name that does not exist exactly is matched without regard to ASCII letter case,
-// folder by folder; an exact match always wins. Every kind of entry counts as found
+// folder by folder; an exact match always wins. A name found neither way is looked
+// up once more without the trailing blanks and dots of its last part, which
+// Windows drops when it creates a file. Every kind of entry counts as found
 // (folders, links, special files), so that the checksum, not the search, rejects
 // what cannot be read. Folder listings are read once per lookup object, so a large
 // SFV costs one listing per folder, not one per entry.
@@ -29,6 +33,7 @@ class TFileLookup {
   using TFolderIndex = std::unordered_map<std::string, std::vector<std::string>>;
 
   const TFolderIndex& IndexOf(const std::string& folder);
+  bool Resolve(const std::string& path, struct stat& info, std::string& resolved);
   bool ResolveCaseless(const std::string& path, std::string& resolved);
 
   std::unordered_map<std::string, TFolderIndex> folders_;

@@ -68,14 +68,10 @@ void SearchFolder(const std::string& folder, std::vector<std::string>& found,
 }
 
 bool LooksBinary(const std::string& text) {
-  // Control characters other than the white space of text files, or anything but
-  // padding after a NUL, mean this is no list of names.
+  // Control characters other than the white space of text files mean this is no
+  // list of names. A NUL is left to the parse, which names it as the reason.
   const std::string_view sample = std::string_view(text).substr(0, 64 * 1024);
   const std::size_t nul = sample.find('\0');
-  if (nul != std::string_view::npos &&
-      sample.find_first_not_of('\0', nul) != std::string_view::npos) {
-    return true;
-  }
   return std::any_of(sample.begin(), sample.begin() + std::min(nul, sample.size()), [](char c) {
     const auto b = static_cast<unsigned char>(c);
     return b < 0x20 && b != '\t' && b != '\n' && b != '\r' && b != '\f' && b != '\v';

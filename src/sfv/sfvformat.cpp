@@ -52,6 +52,8 @@ void ForEachLine(std::string_view text, const TOnLine& onLine) {
   }
 }
 
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
 bool IsComment(std::string_view line) {
   const auto first = std::find_if(line.begin(), line.end(),
                                   [](char c) { return static_cast<unsigned char>(c) > ' '; });
@@ -113,10 +115,19 @@ void Require(bool allocated) {
 
 }  // namespace
 
+bool HoldsNULBeforeEnd(std::string_view text) {
+  const std::size_t nul = text.find('\0');
+  return nul != std::string_view::npos &&
+         text.find_first_not_of(std::string_view("\0 \t\r\n", 5), nul) != std::string_view::npos;
+}
+
 bool ReadSFV(const std::string& text, const std::string& folder, const pugi::xml_document& config,
              bool& mine, const TSFVEntryEvent& onEntry) {
-  // What follows a NUL byte is not part of the list.
-  const std::string_view content = std::string_view(text).substr(0, text.find('\0'));
+  if (HoldsNULBeforeEnd(text)) return false;
+  std::string_view content = std::string_view(text).substr(0, text.find('\0'));
+  // Editors on Windows start UTF-8 text with a byte-order mark; it is no part of
+  // the first line.
+  if (content.starts_with(kByteOrderMark)) content.remove_prefix(kByteOrderMark.size());
   const std::string_view firstLine = content.substr(0, content.find_first_of("\r\n"));
   mine = !content.empty() && firstLine.find(kProductName) != std::string_view::npos;
   try {
@@ -125,8 +136,10 @@ bool ReadSFV(const std::string& text, const std::string& folder, const pugi::xml
     ForEachLine(content, [&](std::string_view line) {
       if (IsComment(line)) return;
       // The last space of the line as read separates name and CRC, so names may
-      // hold spaces and a trailing space leaves the CRC empty.
-      const std::size_t space = line.rfind(' ');
+      // hold spaces and a trailing space leaves the CRC empty. Lines without a
+      // space are split at their last tab, as other SFV tools read them.
+      std::size_t space = line.rfind(' ');
+      if (space == std::string_view::npos) space = line.rfind('\t');
       if (space == std::string_view::npos) return;
       // SFVs made on Windows separate folders with a backslash.
       name.resize(folder.size());

@@ -14,8 +14,9 @@
 // listed name is a folder separator and is stored and written as "/".
 
 // Parses SFV text. folder ends with "/". Returns false (and leaves fileDetailsXML
-// empty) on any failure but one: running out of memory throws std::bad_alloc, since
-// it says nothing about the list. mine is true when the first line contains
+// empty) on any failure, such as a NUL byte before the end of the text, but one:
+// running out of memory throws std::bad_alloc, since it says nothing about the
+// list. mine is true when the first line (after a byte-order mark) contains
 // "Checkwell".
 bool ParseSFV(const std::string& text, const std::string& folder, const pugi::xml_document& config,
               std::string& fileDetailsXML, bool& mine);
@@ -32,6 +33,11 @@ using TSFVEntryEvent =
 // entry: a list of millions of entries then costs little more than its text.
 bool ReadSFV(const std::string& text, const std::string& folder, const pugi::xml_document& config,
              bool& mine, const TSFVEntryEvent& onEntry);
+
+// True when a NUL byte is followed by anything but NULs, blanks and line ends.
+// Such text fails to parse rather than lose the entries after the NUL; trailing
+// NUL padding is harmless.
+bool HoldsNULBeforeEnd(std::string_view text);
 
 // The moment written into the header of a rewritten SFV.
 using TSFVClock = std::function<TDateTime()>;

@@ -1,5 +1,8 @@
 #include "support/paths.h"
 
+#include <filesystem>
+#include <system_error>
+
 #include <sys/stat.h>
 
 namespace {
@@ -54,4 +57,10 @@ std::string ExcludeTrailingPathDelimiter(std::string_view path) {
   std::string result(path);
   if (result.size() > 1 && result.back() == '/') result.pop_back();
   return result;
+}
+
+std::string AbsoluteFilePath(const std::string& path) {
+  std::error_code error;
+  const std::filesystem::path absolute = std::filesystem::absolute(path, error);
+  return error ? path : absolute.lexically_normal().string();
 }

@@ -23,3 +23,8 @@ std::string ChangeFileExt(std::string_view path, std::string_view extension);
 std::string IncludeTrailingPathDelimiter(std::string_view path);
 // Drops one trailing "/" unless the path is the root "/".
 std::string ExcludeTrailingPathDelimiter(std::string_view path);
+
+// A relative path (typed in a terminal) names a file below the current folder;
+// SFVs are shown, verified and rewritten by their full path, so how the path was
+// spelled cannot change a verdict. The path as given when it cannot be made full.
+std::string AbsoluteFilePath(const std::string& path);

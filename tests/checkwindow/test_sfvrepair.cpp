@@ -419,6 +419,22 @@ TEST_F(SFVRepair, RenameChecksTheNameAndAsksAgainWithWhatTheUserTyped) {
   EXPECT_TRUE(window.calls.empty());
 }
 
+TEST_F(SFVRepair, RenameRefusesNamesTheListCannotHold) {
+  MakeSet({{"a.bin", "alpha"}});
+  for (const std::string name : {"", ";a.bin", " ;a.bin", "a\r.bin", "a\n.bin"}) {
+    window.Select({RowOf("a.bin")});
+    TScriptedScope script;
+    script->Input(name).Press("OK").CancelInput();
+
+    repair.actRenameExecute();
+
+    ASSERT_EQ(script->Asked().size(), 3u) << name;
+    EXPECT_EQ(script->Asked()[1].params.Text, "Invalid Filename " + name + ".");
+  }
+  EXPECT_EQ(t.Read("set/a.bin"), "alpha");
+  EXPECT_TRUE(window.calls.empty());
+}
+
 TEST_F(SFVRepair, RenameOfAFileThatIsGoneWarnsAndACancelKeepsEarlierRenames) {
   MakeSet({{"a.bin", "alpha"}, {"b.bin", "beta"}, {"c.bin", "gamma"}});
   window.Select({RowOf("a.bin"), RowOf("b.bin"), RowOf("c.bin")});

@@ -5,9 +5,14 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <utility>
 #include <vector>
+
+#include <fcntl.h>
+#include <termios.h>
+#include <unistd.h>
 
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
@@ -147,4 +152,37 @@ TEST(ConsoleReport, QuietKeepsFailuresAndLineBreaksNeverSplitARecord) {
                                        "SFV Failed\t/s/bad.sfv",
                                        "Summary\tSFV 2,  Verified OK 0,  Accepted 1,  Failed 1,  "
                                        "Aborted 0;  Files 4,  OK 1,  Ignored 1,  Failed 2"));
+}
+
+TEST(ConsoleReport, ATerminalSeesControlCharactersEscapedAFileTheBytes) {
+  const auto report = [](std::FILE* out) {
+    TConsoleReport lines(out, false);
+    lines.BeginSFV();
+    const int row = lines.AppendRow();
+    lines.SetPath(row, "/s/");
+    lines.SetFilename(row, "a\x1b[2J\tb\x7f");
+    lines.SetStatus(row, TFileStatus::OK);
+    std::fflush(out);
+  };
+  TCapturedOutput file;
+  report(file.File());
+  EXPECT_THAT(file.Lines(), ElementsAre("OK\t/s/a\x1b[2J\tb\x7f"));
+
+  const int master = ::posix_openpt(O_RDWR | O_NOCTTY);
+  ASSERT_GE(master, 0);
+  ASSERT_EQ(::grantpt(master), 0);
+  ASSERT_EQ(::unlockpt(master), 0);
+  std::FILE* terminal = std::fopen(::ptsname(master), "w");
+  ASSERT_NE(terminal, nullptr);
+  termios mode{};
+  ::tcgetattr(::fileno(terminal), &mode);
+  ::cfmakeraw(&mode);
+  ::tcsetattr(::fileno(terminal), TCSANOW, &mode);
+  report(terminal);
+  char buffer[256];
+  const ssize_t n = ::read(master, buffer, sizeof buffer);
+  std::fclose(terminal);
+  ::close(master);
+  ASSERT_GT(n, 0);
+  EXPECT_EQ(std::string(buffer, static_cast<std::size_t>(n)), "OK\t/s/a\\x1B[2J\\x09b\\x7F\n");
 }

@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <functional>
 #include <map>
 #include <sstream>
 #include <string>
@@ -24,6 +25,7 @@
 
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
+using namespace std::string_literals;
 
 namespace {
 
@@ -47,8 +49,10 @@ QStringList Arguments(const std::vector<std::string>& args) {
 }
 
 // addressSpace > 0 limits the program's address space to that many bytes.
-TRun RunVerifier(const std::vector<std::string>& args, rlim_t addressSpace = 0) {
+TRun RunVerifier(const std::vector<std::string>& args, rlim_t addressSpace = 0,
+                 const std::function<void(QProcess&)>& setUp = {}) {
   QProcess process;
+  if (setUp) setUp(process);
   if (addressSpace > 0) {
     process.setChildProcessModifier([addressSpace] {
       const rlimit limit{addressSpace, addressSpace};
@@ -220,6 +224,44 @@ TEST(VerifyProgram, BadInputIsNamedAndTheRestStillRuns) {
   run = RunVerifier({huge});
   EXPECT_THAT(run.errors, HasSubstr(huge + ": is too large"));
   EXPECT_EQ(run.exitCode, 2);
+}
+
+TEST(VerifyProgram, NeitherTheSpellingOfThePathNorALostReportPassesForAVerdict) {
+  TTempTree tree;
+  tree.Write("good.bin", kDigits);
+  tree.Write("abs.sfv", "/good.bin CBF43926\n");
+  const std::string nul = tree.Write("nul.sfv", "good.bin CBF43926\n\0gone.bin 0\n"s);
+  tree.MakeDir("empty");
+  const auto inTree = [&tree](QProcess& process) {
+    process.setWorkingDirectory(QString::fromStdString(tree.Path()));
+  };
+  const struct {
+    std::vector<std::string> args;
+    std::function<void(QProcess&)> setUp;
+    int exitCode;
+    std::string error;
+  } cases[] = {
+      {{"abs.sfv"}, inTree, 0, ""},
+      {{"./abs.sfv"}, inTree, 0, ""},
+      {{nul}, {}, 1, nul + ": holds a NUL byte before its end"},
+      {{tree.File("empty")}, {}, 0, tree.File("empty") + ": holds no SFV file"},
+      {{"abs.sfv"},
+       [&](QProcess& process) {
+         inTree(process);
+         process.setStandardOutputFile("/dev/full");
+       },
+       2,
+       "cannot write the report"},
+  };
+  for (const auto& c : cases) {
+    const TRun run = RunVerifier(c.args, 0, c.setUp);
+    EXPECT_EQ(run.exitCode, c.exitCode) << c.args[0] << run.errors;
+    if (c.error.empty()) {
+      EXPECT_EQ(run.errors, "") << c.args[0];
+    } else {
+      EXPECT_THAT(run.errors, HasSubstr(c.error)) << c.args[0];
+    }
+  }
 }
 
 TEST(VerifyProgram, RunningOutOfMemoryNamesTheSFVAndReportsNoFile) {

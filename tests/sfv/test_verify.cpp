@@ -410,6 +410,28 @@ TEST(VerifyRun, NamesDifferingInCaseAreFound) {
   EXPECT_THAT(source.knownSizes, ElementsAre(9, 9, 5));
 }
 
+TEST(FileLookup, TrailingBlanksAndDotsOfTheLastPartAreDroppedWhenNothingElseMatches) {
+  TTempTree tree;
+  tree.Write("a.bin", "a");
+  tree.Write("x.bin", "x");
+  tree.Write("x.bin.", "x.");
+  tree.Write("sub/c.bin", "c");
+  const std::string d = tree.Path();
+  const struct {
+    std::string listed;
+    std::string found;  // empty: not found
+  } cases[] = {
+      {"a.bin. .", "a.bin"}, {"A.BIN ", "a.bin"},         {"x.bin.", "x.bin."},
+      {"sub./c.bin", ""},    {"sub/c.bin.", "sub/c.bin"}, {"...", ""},
+  };
+  for (const auto& c : cases) {
+    TFileLookup lookup;
+    TFoundFile found;
+    EXPECT_EQ(lookup.Find(d + c.listed, found), !c.found.empty()) << c.listed;
+    EXPECT_EQ(found.Path, c.found.empty() ? "" : d + c.found) << c.listed;
+  }
+}
+
 TEST(VerifySFVText, ParsesWithTheExtensionRulesAndVerifies) {
   TTempTree tree;
   tree.Write("file one.bin", kDigits);

@@ -32,7 +32,6 @@
 #include <QToolBar>
 #include <QVBoxLayout>
 
-#include <filesystem>
 #include <memory>
 #include <new>
 #include <span>
@@ -49,14 +48,6 @@ QString FromBytes(const std::string& bytes) {
 int ScreenHeight() {
   const QScreen* screen = QGuiApplication::primaryScreen();
   return screen != nullptr ? screen->geometry().height() : 768;
-}
-
-// A relative launch path (typed in a terminal) names a file below the current
-// folder; the window shows and rewrites SFVs by their full path.
-std::string AbsoluteFilePath(const std::string& path) {
-  std::error_code error;
-  const std::filesystem::path absolute = std::filesystem::absolute(path, error);
-  return error ? path : absolute.lexically_normal().string();
 }
 
 QAction* NewAction(QObject* parent, const char* name, const char* caption, const char* hint) {
@@ -257,6 +248,8 @@ bool TfrmCheckSFV::event(QEvent* event) {
     StartCheck();
     return true;
   }
+  // The status bar stays blank; the hints are read from the actions by the context menu.
+  if (event->type() == QEvent::StatusTip) return true;
   return QMainWindow::event(event);
 }
 

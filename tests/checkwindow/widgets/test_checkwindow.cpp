@@ -18,6 +18,7 @@
 #include <QPointer>
 #include <QRegularExpression>
 #include <QScreen>
+#include <QStatusBar>
 #include <QTest>
 #include <QTimer>
 #include <QToolBar>
@@ -444,6 +445,10 @@ TEST_F(CheckWindow, ContextMenuItemsReadAsTheActionsHints) {
   window->actLaunch->setStatusTip("Open it");
   const std::unique_ptr<QMenu> again(window->CreateContextMenu(nullptr));
   EXPECT_EQ(again->actions().front()->text(), "Open it");
+
+  // Hovering an action leaves the status bar blank.
+  EXPECT_TRUE(window->actLaunch->showStatusText());
+  EXPECT_EQ(window->statusBar()->currentMessage(), "");
 }
 
 TEST_F(CheckWindow, ContextMenuHidesManagerWhenTheActionIsHidden) {
