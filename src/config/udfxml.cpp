@@ -95,20 +95,8 @@ void LoadXMLText(pugi::xml_document& document, const std::string& text) {
 }
 
 std::string XMLText(const pugi::xml_node& node) {
-  // Straight into a string: a stream costs a second copy of texts that run to
-  // megabytes for SFVs of many thousand files.
-  class TStringWriter final : public pugi::xml_writer {
-   public:
-    explicit TStringWriter(std::string& text) : text_(text) {}
-    void write(const void* data, std::size_t size) override {
-      text_.append(static_cast<const char*>(data), size);
-    }
-
-   private:
-    std::string& text_;
-  };
   std::string text;
-  TStringWriter writer(text);
+  TStringXMLWriter writer(text);
   node.print(writer, "", pugi::format_raw, pugi::encoding_utf8);
   return text;
 }

@@ -4,6 +4,7 @@
 
 #include <pugixml.hpp>
 
+#include <cstddef>
 #include <memory>
 #include <string>
 
@@ -18,6 +19,19 @@ void LoadXMLText(pugi::xml_document& document, const std::string& text);
 
 // The serialised text of a node (the whole document when given one).
 std::string XMLText(const pugi::xml_node& node);
+
+// Appends what a node prints straight to a string: a stream costs a second copy
+// of texts that run to megabytes for SFVs of many thousand files.
+class TStringXMLWriter final : public pugi::xml_writer {
+ public:
+  explicit TStringXMLWriter(std::string& text) : text_(text) {}
+  void write(const void* data, std::size_t size) override {
+    text_.append(static_cast<const char*>(data), size);
+  }
+
+ private:
+  std::string& text_;
+};
 
 // Sets the attribute, appending it the first time, so that attributes keep the
 // order they were first set in.

@@ -1,20 +1,11 @@
 #include "sfv/filedetailstext.h"
 
+#include "config/udfxml.h"
+
 #include <algorithm>
 #include <cstring>
 
 namespace {
-
-class TAppendWriter final : public pugi::xml_writer {
- public:
-  explicit TAppendWriter(std::string& text) : text_(text) {}
-  void write(const void* data, std::size_t size) override {
-    text_.append(static_cast<const char*>(data), size);
-  }
-
- private:
-  std::string& text_;
-};
 
 class TCountingWriter final : public pugi::xml_writer {
  public:
@@ -42,7 +33,7 @@ void TFileDetailsText::Write(const pugi::xml_document& document, std::string& te
   TCountingWriter counter;
   Print(document, counter);
   text.reserve(counter.count);
-  TAppendWriter writer(text);
+  TStringXMLWriter writer(text);
   const pugi::xml_node root = document.document_element();
   for (pugi::xml_node node = document.first_child(); node; node = node.next_sibling()) {
     if (node != root || !root.first_child()) {
@@ -71,7 +62,7 @@ void TFileDetailsText::Write(const pugi::xml_document& document, std::string& te
 
 void TFileDetailsText::WriteElement(const pugi::xml_node& element, std::string& text) {
   const std::size_t start = text.size();
-  TAppendWriter writer(text);
+  TStringXMLWriter writer(text);
   Print(element, writer);
   // <name a="v" b="v"/> or <name a="v">...; values hold no '"', it is written as
   // a reference.
