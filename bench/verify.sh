@@ -127,8 +127,9 @@ check() { # description value minimum
 
 # Both programs' verdict per file, as "name OK" or "name BAD", sorted.
 verdicts_ours() { # folder
+  # The verifier names files by their full path; rhash as listed.
   (cd "$1" && "$verify" set.sfv || true) | awk -F'\t' '$1 !~ /^(SFV |Summary)/ {
-    print $2, ($1 == "OK" ? "OK" : "BAD") }' | sort
+    n = split($2, part, "/"); print part[n], ($1 == "OK" ? "OK" : "BAD") }' | sort
 }
 verdicts_rhash() { # folder
   (cd "$1" && rhash -c set.sfv 2>&1 || true) | awk '/^f[0-9]+\.bin / {
