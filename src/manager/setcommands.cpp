@@ -254,14 +254,19 @@ bool TSetCommands::MoveOrCopySet(TSetMode mode, int row, const std::string& dest
     transfer.FilesFrom().push_back(name);
     transfer.FilesTo().push_back(destination + RelativeName(name, set.Path));
   }
-  transfer.FilesFrom().push_back(set.Path + set.Filename);
-  transfer.FilesTo().push_back(sfvTarget);
 
   // The destination is where the targets are confined to, so it has to be there.
   std::error_code created;
   std::filesystem::create_directories(destination, created);
 
-  bool succeeded = transfer.Execute();
+  // The SFV goes last, and only once every listed file has arrived: a set that a
+  // full disk or a Cancel stopped halfway keeps its list beside the files still there.
+  bool succeeded = transfer.FilesFrom().empty() || transfer.Execute();
+  if (succeeded) {
+    transfer.SetFilesFrom({set.Path + set.Filename});
+    transfer.SetFilesTo({sfvTarget});
+    succeeded = transfer.Execute();
+  }
   if (!recycle.FilesFrom().empty()) succeeded = recycle.Execute() && succeeded;
   // A set that is (partly) still in place is not shown as moved away.
   if (mode == TSetMode::Move && succeeded) host_.SetMovedOrDeleted(row);
