@@ -1,10 +1,10 @@
 #include "manager/setcommands.h"
 
+#include "../fileops/fault_helpers.h"
 #include "common/environment.h"
 #include "common/scripted_interaction.h"
 #include "common/temp_tree.h"
 #include "fileops/ziparchive.h"
-#include "../fileops/fault_helpers.h"
 
 #include <gtest/gtest.h>
 
@@ -32,7 +32,9 @@ class TFakeHost : public TSetCommandHost {
   int SelectedCount() const override { return static_cast<int>(selected.size()); }
   int SelectedRow(int n) const override { return selected.at(static_cast<size_t>(n)); }
   TSetRow Row(int row) const override { return rows.at(static_cast<size_t>(row)); }
-  void SetMovedOrDeleted(int row) override { rows.at(static_cast<size_t>(row)).MovedOrDeleted = true; }
+  void SetMovedOrDeleted(int row) override {
+    rows.at(static_cast<size_t>(row)).MovedOrDeleted = true;
+  }
   void SetFilename(int row, const std::string& name) override {
     rows.at(static_cast<size_t>(row)).Filename = name;
   }
@@ -109,7 +111,8 @@ TEST_F(SetCommandsTest, RowFiltersAskOnlyForSetsThatAreNotGood) {
   const std::string out = tree_.MakeDir("out/");
   script_->Folder(out).Press("&No");
   commands_.MoveOrCopy(TSetMode::Copy, TSetForm::Folder);
-  EXPECT_EQ(script_->Texts(), std::vector<std::string>{"b.sfv is not Verified OK. Continue anyway?"});
+  EXPECT_EQ(script_->Texts(),
+            std::vector<std::string>{"b.sfv is not Verified OK. Continue anyway?"});
   EXPECT_FALSE(tree_.Exists("out/a.sfv"));
   EXPECT_FALSE(tree_.Exists("out/b.sfv"));
   EXPECT_TRUE(tree_.Exists("out/c.rar"));
@@ -134,27 +137,78 @@ TEST_F(SetCommandsTest, MoveAndCopyCases) {
   const auto in = [&](int n) { return tree_.Path() + "c" + std::to_string(n) + "/in/"; };
   const auto out = [&](int n) { return tree_.Path() + "c" + std::to_string(n) + "/out/"; };
   const std::vector<TCase> cases = {
-      {"sub folder entry", TSetMode::Move, TSetForm::Folder, "Verified OK", {{"sub/a.rar"}},
-       {"x.sfv", "sub/a.rar"}, {}, {}, {}, true},
-      {"sub folders form", TSetMode::Move, TSetForm::SubFolders, "Verified OK", {{"a.rar"}},
-       {"Movie.Part/Movie.Part.sfv", "Movie.Part/a.rar"}, {}, {}, {}, true},
-      {"first clash named", TSetMode::Move, TSetForm::Folder, "Verified OK", {{"a.rar"}, {"b.rar"}},
-       {}, {"x.sfv", "a.rar", "b.rar"}, {"a.rar", "b.rar"},
+      {"sub folder entry",
+       TSetMode::Move,
+       TSetForm::Folder,
+       "Verified OK",
+       {{"sub/a.rar"}},
+       {"x.sfv", "sub/a.rar"},
+       {},
+       {},
+       {},
+       true},
+      {"sub folders form",
+       TSetMode::Move,
+       TSetForm::SubFolders,
+       "Verified OK",
+       {{"a.rar"}},
+       {"Movie.Part/Movie.Part.sfv", "Movie.Part/a.rar"},
+       {},
+       {},
+       {},
+       true},
+      {"first clash named",
+       TSetMode::Move,
+       TSetForm::Folder,
+       "Verified OK",
+       {{"a.rar"}, {"b.rar"}},
+       {},
+       {"x.sfv", "a.rar", "b.rar"},
+       {"a.rar", "b.rar"},
        {"Moving " + in(2) + "x.sfv\r would cause " + out(2) +
         "a.rar and possibly more to be overwritten.\rAction aborted."},
        false},
-      {"folder clash", TSetMode::Copy, TSetForm::Folder, "Verified OK", {{"a.rar"}}, {},
-       {"x.sfv", "a.rar"}, {"x.sfv/"},
+      {"folder clash",
+       TSetMode::Copy,
+       TSetForm::Folder,
+       "Verified OK",
+       {{"a.rar"}},
+       {},
+       {"x.sfv", "a.rar"},
+       {"x.sfv/"},
        {"Can't copy " + in(3) + "x.sfv\r to  " + out(3) +
         " because there is a folder with the same name.\rAction aborted."},
        false},
-      {"IRL stays, folder kept", TSetMode::Move, TSetForm::Folder, "Verified OK",
-       {{"a.rar"}, {"a.nfo", "IRL"}}, {"x.sfv", "a.rar"}, {"a.nfo"}, {}, {}, true},
-      {"accepted rewritten first", TSetMode::Move, TSetForm::Folder, "Accepted",
+      {"IRL stays, folder kept",
+       TSetMode::Move,
+       TSetForm::Folder,
+       "Verified OK",
+       {{"a.rar"}, {"a.nfo", "IRL"}},
+       {"x.sfv", "a.rar"},
+       {"a.nfo"},
+       {},
+       {},
+       true},
+      {"accepted rewritten first",
+       TSetMode::Move,
+       TSetForm::Folder,
+       "Accepted",
        {{"a.rar"}, {"a.nfo", "IRL"}, {"a.txt", "IRD"}, {"gone.rar", "", false}},
-       {"x.sfv", "a.rar"}, {"a.nfo"}, {}, {}, true},
-      {"copy keeps everything", TSetMode::Copy, TSetForm::Folder, "Verified OK", {{"a.rar"}},
-       {"x.sfv", "a.rar"}, {"x.sfv", "a.rar"}, {}, {}, false},
+       {"x.sfv", "a.rar"},
+       {"a.nfo"},
+       {},
+       {},
+       true},
+      {"copy keeps everything",
+       TSetMode::Copy,
+       TSetForm::Folder,
+       "Verified OK",
+       {{"a.rar"}},
+       {"x.sfv", "a.rar"},
+       {"x.sfv", "a.rar"},
+       {},
+       {},
+       false},
   };
   for (int n = 0; n < static_cast<int>(cases.size()); ++n) {
     const TCase& c = cases[static_cast<size_t>(n)];
@@ -176,7 +230,8 @@ TEST_F(SetCommandsTest, MoveAndCopyCases) {
                          ? commands_.MoveOrCopySet(c.mode, row, outFolder + "Movie.Part")
                          : commands_.MoveOrCopySet(c.mode, row, outFolder);
     EXPECT_EQ(ran, c.clashes.empty());
-    for (const std::string& name : c.atTarget) EXPECT_TRUE(tree_.Exists(prefix + "out/" + name)) << name;
+    for (const std::string& name : c.atTarget)
+      EXPECT_TRUE(tree_.Exists(prefix + "out/" + name)) << name;
     for (const std::string& name : c.leftInSource)
       EXPECT_TRUE(tree_.Exists(prefix + "in/" + name)) << name;
     EXPECT_EQ(script.Texts(), c.messages);
@@ -222,9 +277,9 @@ TEST_F(SetCommandsTest, CopyNeverOffersFolderRemoval) {
 }
 
 TEST_F(SetCommandsTest, ZipMoveCopyAndOverwrite) {
-  const int row = AddSet("in/", "x.sfv",
-                         {{"a.rar"}, {"sub/b.rar"}, {"c.nfo", "IRL"}, {"d.txt", "IRD"},
-                          {"missing.rar", "", false}});
+  const int row = AddSet(
+      "in/", "x.sfv",
+      {{"a.rar"}, {"sub/b.rar"}, {"c.nfo", "IRL"}, {"d.txt", "IRD"}, {"missing.rar", "", false}});
   const std::string out = tree_.MakeDir("z/");
   const std::string archive = out + "x.zip";
 
@@ -265,8 +320,8 @@ TEST_F(SetCommandsTest, ZipThatCannotBeCompletedDeletesNothing) {
     std::string listed;
   };
   const std::vector<TCase> cases = {
-      {"a listed link", [](const TTempTree& t) { ::symlink("/etc/hostname", t.File("in/l.rar").c_str()); },
-       "l.rar"},
+      {"a listed link",
+       [](const TTempTree& t) { ::symlink("/etc/hostname", t.File("in/l.rar").c_str()); }, "l.rar"},
       {"a name that climbs out", [](const TTempTree& t) { t.Write("secret.txt", "mine"); },
        "../secret.txt"},
   };
@@ -343,6 +398,103 @@ TEST_F(SetCommandsTest, FullDiskLeavesEverySourceInPlace) {
     EXPECT_FALSE(host_.rows[static_cast<size_t>(row)].MovedOrDeleted);
     EXPECT_FALSE(script.Texts().empty());
   }
+}
+
+TEST_F(SetCommandsTest, DeleteQuestionsUnderscoresCommentsAndSubFolders) {
+  // Three sets: the question counts them.
+  for (const char* name : {"a", "b", "c"})
+    AddSet(std::string("three/") + name + "/", std::string(name) + ".sfv", {{"f.rar"}});
+  script_->Press("&No");
+  commands_.DeleteSets();
+  EXPECT_EQ(script_->Texts().back(), "Delete the 3 selected sfv's and all of their related files?");
+
+  host_.rows.clear();
+  host_.selected.clear();
+  const int row = AddSet("one/", "x.sfv", {});
+  tree_.Write("one/my_file.rar", "1");
+  tree_.Write("one/sub/b.rar", "2");
+  tree_.Write("one/; not me.rar", "3");
+  tree_.Write("one/x.sfv",
+              "; a comment\n  ; not me.rar 00000000\n\nmy file.rar 00000001\nsub/b.rar 00000002\n");
+  config_.child("config").append_attribute("removeDirsWithoutAsking") = "N";
+  // one/ is not empty when it comes first; sub/ is; the climb stops at one/, which
+  // still holds the file named on the comment line.
+  script_->Press("&Yes").Press("&Yes");
+  commands_.DeleteSets();
+  const std::vector<std::string> all = script_->Texts();
+  const std::vector<std::string> texts(all.end() - 2, all.end());
+  EXPECT_EQ(texts,
+            (std::vector<std::string>{"Delete x.sfv and all of it's related files?",
+                                      "The directory " + tree_.Path() +
+                                          "one/sub/ is empty.\rWould you like to remove it?"}));
+  EXPECT_FALSE(tree_.Exists("one/my_file.rar"));
+  EXPECT_TRUE(trash_.Holds("my_file.rar"));
+  EXPECT_TRUE(tree_.Exists("one/; not me.rar"));
+  EXPECT_FALSE(tree_.Exists("one/sub"));
+  EXPECT_TRUE(host_.rows[static_cast<size_t>(row)].MovedOrDeleted);
+}
+
+TEST_F(SetCommandsTest, DeleteStopsSilentlyAtALineWithoutABlank) {
+  AddSet("a/", "a.sfv", {{"f.rar"}});
+  AddSet("b/", "b.sfv", {{"g.rar"}});
+  AddSet("c/", "c.sfv", {{"h.rar"}});
+  tree_.Write("b/b.sfv", "g.rar 00000000\nnoblank\n");
+  config_.child("config").append_attribute("removeDirsWithoutAsking") = "Y";
+  script_->Press("&Yes");
+  commands_.DeleteSets();
+  EXPECT_EQ(script_->Texts().size(), 1u);
+  EXPECT_FALSE(tree_.Exists("a/f.rar"));
+  EXPECT_TRUE(tree_.Exists("b/g.rar"));
+  EXPECT_TRUE(tree_.Exists("c/h.rar"));
+  EXPECT_TRUE(tree_.Exists("a") == false);
+  EXPECT_FALSE(host_.rows[1].MovedOrDeleted);
+}
+
+TEST_F(SetCommandsTest, RenameCases) {
+  struct TCase {
+    const char* what;
+    std::vector<std::string> inputs;  // "" cancels the box, "!" confirms a warning
+    std::vector<std::string> warnings;
+    std::string filename;  // the row's name afterwards
+  };
+  const std::vector<TCase> cases = {
+      {"unchanged", {"x"}, {}, "x.sfv"},
+      {"new name", {"y"}, {}, "y.sfv"},
+      {"extension replaced", {"y.part2"}, {}, "y.sfv"},
+      {"invalid, then cancel", {"a?b", "!", ""}, {"Invalid Filename a?b."}, "x.sfv"},
+      {"clash, then another", {"taken", "!", "z"}, {"File taken already exists."}, "z.sfv"},
+      {"empty entry", {" "}, {}, " .sfv"},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.what);
+    host_.rows.clear();
+    host_.selected.clear();
+    host_.renamedMarks.clear();
+    const std::string folder = std::string("r/") + c.what + "/";
+    const int row = AddSet(folder, "x.sfv", {});
+    tree_.Write(folder + "taken.sfv", "");
+    TScriptedInteraction script;
+    for (const std::string& input : c.inputs) {
+      if (input.empty())
+        script.CancelInput();
+      else if (input == "!")
+        script.Answer(0);
+      else
+        script.Input(input);
+    }
+    TScopedUserInteraction scope(script);
+    commands_.RenameSets();
+    std::vector<std::string> warnings;
+    for (const auto& asked : script.Asked())
+      if (asked.kind == TScriptedInteraction::TAsked::Message)
+        warnings.push_back(asked.params.Text);
+    EXPECT_EQ(warnings, c.warnings);
+    EXPECT_EQ(host_.rows[static_cast<size_t>(row)].Filename, c.filename);
+    EXPECT_TRUE(tree_.Exists(folder + c.filename));
+    EXPECT_EQ(host_.located, c.filename);
+    EXPECT_EQ(host_.renamedMarks.size(), c.filename == "x.sfv" ? 0u : 1u);
+  }
+  EXPECT_EQ(TSetCommands::RenamedSFVName(""), ".sfv");
 }
 
 }  // namespace
