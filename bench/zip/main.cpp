@@ -66,7 +66,7 @@ int main(int argc, char** argv) {
   TBenchHost host;
   const std::string folder = IncludeTrailingPathDelimiter(argv[1]);
   host.row = {folder, argv[2], "Verified OK", FileDetailsOf(folder, ReadTextFile(folder + argv[2])),
-              "N", false};
+              "N",    false};
   pugi::xml_document config;
   config.append_child("config");
   TSetCommands commands(host, config);
