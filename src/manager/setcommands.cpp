@@ -154,7 +154,7 @@ void TSetCommands::MoveOrCopy(TSetMode mode, TSetForm form) {
   host_.EnsureSelection();
   TBusy busy(host_);
   const int count = host_.SelectedCount();
-  for (int n = 0; n < count; ++n) {
+  for (int n = 0; n < count && !host_.AbortRequested(); ++n) {
     const int row = host_.SelectedRow(n);
     const TSetRow set = host_.Row(row);
     if (set.Status == "Waiting" || set.Status == "Running..." || set.MovedOrDeleted) continue;
