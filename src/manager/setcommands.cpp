@@ -19,6 +19,7 @@
 #include <atomic>
 #include <climits>
 #include <condition_variable>
+#include <exception>
 #include <cstring>
 #include <filesystem>
 #include <mutex>
@@ -279,8 +280,13 @@ bool TSetCommands::WaitForWorker(const std::function<void()>& work,
   std::mutex mutex;
   std::condition_variable finished;
   bool done = false;
+  std::exception_ptr failure;
   std::thread worker([&] {
-    work();
+    try {
+      work();
+    } catch (...) {
+      failure = std::current_exception();
+    }
     std::lock_guard lock(mutex);
     done = true;
     finished.notify_all();
@@ -298,6 +304,8 @@ bool TSetCommands::WaitForWorker(const std::function<void()>& work,
     if (!aborted && host_.AbortRequested()) aborted = true;
   }
   worker.join();
+  // The command's error handler shows it, as for any failure on the window thread.
+  if (failure) std::rethrow_exception(failure);
   return !aborted;
 }
 
