@@ -497,4 +497,26 @@ TEST_F(SetCommandsTest, RenameCases) {
   EXPECT_EQ(TSetCommands::RenamedSFVName(""), ".sfv");
 }
 
+TEST_F(SetCommandsTest, DefaultActionsAndTheirQuestion) {
+  const std::vector<std::pair<const char*, std::optional<TSetForm>>> values = {
+      {"0", TSetForm::Folder},
+      {"1", TSetForm::Zips},
+      {"2", TSetForm::SubFolders},
+      {"3", std::nullopt},
+      {"x", std::nullopt}};
+  EXPECT_EQ(commands_.DefaultForm(TSetMode::Move), std::nullopt);
+  for (const auto& [value, form] : values) {
+    config_.child("config").remove_attribute("defaultCopyAction");
+    config_.child("config").append_attribute("defaultCopyAction") = value;
+    EXPECT_EQ(commands_.DefaultForm(TSetMode::Copy), form) << value;
+  }
+  script_->Press("&Yes").Press("&No");
+  EXPECT_TRUE(TSetCommands::AskForDefault(TSetMode::Move));
+  EXPECT_FALSE(TSetCommands::AskForDefault(TSetMode::Copy));
+  EXPECT_EQ(script_->Texts(),
+            (std::vector<std::string>{
+                "There is no default \"Move\" action. Would you like to choose one now?",
+                "There is no default \"Copy\" action. Would you like to choose one now?"}));
+}
+
 }  // namespace
