@@ -42,10 +42,12 @@ TSetRow TDatasetSetHost::Row(int row) const {
 }
 
 void TDatasetSetHost::SetMovedOrDeleted(int row) {
+  if (window_.SetMovedOrDeleted) return window_.SetMovedOrDeleted(row);
   list_.FieldByName("MovedOrDeleted", row).SetAsBoolean(true);
 }
 
 void TDatasetSetHost::SetFilename(int row, const std::string& filename) {
+  if (window_.SetFilename) return window_.SetFilename(row, filename);
   list_.FieldByName("Filename", row).SetAsString(filename);
 }
 
@@ -54,7 +56,10 @@ void TDatasetSetHost::RenameMarkEntry(const std::string& oldPath, const std::str
 }
 
 void TDatasetSetHost::ResortAndLocate(const std::string& filename) {
-  list_.Resort();
+  if (window_.Resort)
+    window_.Resort();
+  else
+    list_.Resort();
   const int row = list_.FindString("Filename", 0, filename, false, true);
   if (row >= 0) CallIfSet(window_.SetCurrentRow, row);
   CallIfSet(window_.Repaint);

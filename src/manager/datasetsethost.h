@@ -20,6 +20,11 @@ class TDatasetSetHost : public TSetCommandHost {
     std::function<void(const std::string& text)> ShowStatusText;
     std::function<bool()> AbortRequested;
     std::function<std::vector<std::string>()> SearchFolders;
+    // Writes that go through the list's own model when it keeps an index of the
+    // rows; without them the dataset's fields are written directly.
+    std::function<void(int row)> SetMovedOrDeleted;
+    std::function<void(int row, const std::string& filename)> SetFilename;
+    std::function<void()> Resort;
     QObject* Owner = nullptr;
   };
 

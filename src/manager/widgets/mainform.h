@@ -26,6 +26,8 @@ class TNTierGrid;
 class TSFVList;
 struct TChoiceOption;
 struct TGridDrawState;
+class TSetCommands;
+enum class TSetMode;
 
 // The manager's private messages to itself.
 inline constexpr QEvent::Type WM_SHOWFILEDETAILS = static_cast<QEvent::Type>(QEvent::User + 100);
@@ -273,6 +275,9 @@ class TMainForm : public QMainWindow, public TCheckWindowOwner {
   // --- startup ---
 
   // --- setops ---
+  // Runs one of the set commands with the window as their host.
+  void RunSetCommand(const std::function<void(TSetCommands&)>& command);
+  void RunDefaultSetAction(TSetMode mode);
 
   // --- settings ---
 };
