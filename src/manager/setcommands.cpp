@@ -19,8 +19,8 @@
 #include <atomic>
 #include <climits>
 #include <condition_variable>
-#include <exception>
 #include <cstring>
+#include <exception>
 #include <filesystem>
 #include <mutex>
 #include <thread>
@@ -126,9 +126,9 @@ bool TSetCommands::RemoveFoldersWithoutAsking() const {
   return ReadRemoveDirsWithoutAskingForFileOps(config_);
 }
 
-std::optional<TSetForm> TSetCommands::DefaultForm(TSetMode mode) const {
+std::optional<TSetForm> TSetCommands::DefaultForm(const pugi::xml_document& config, TSetMode mode) {
   const std::optional<std::string> value =
-      ReadAttribute(ConfigRoot(config_),
+      ReadAttribute(ConfigRoot(config),
                     mode == TSetMode::Move ? kDefaultMoveAction.Name : kDefaultCopyAction.Name);
   if (value == "0") return TSetForm::Folder;
   if (value == "1") return TSetForm::Zips;

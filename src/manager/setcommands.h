@@ -73,7 +73,7 @@ class TSetCommands {
   // The six move and copy commands.
   void MoveOrCopy(TSetMode mode, TSetForm form);
   // The configured default form of the Move or Copy button, if any.
-  std::optional<TSetForm> DefaultForm(TSetMode mode) const;
+  static std::optional<TSetForm> DefaultForm(const pugi::xml_document& config, TSetMode mode);
   // Asks whether to choose a default now; true on Yes (the caller opens the Options).
   static bool AskForDefault(TSetMode mode);
 

@@ -397,6 +397,7 @@ TEST_F(SetCommandsTest, FullDiskLeavesEverySourceInPlace) {
     EXPECT_TRUE(std::filesystem::exists(folder + "x.sfv"));
     EXPECT_FALSE(host_.rows[static_cast<size_t>(row)].MovedOrDeleted);
     EXPECT_FALSE(script.Texts().empty());
+    EXPECT_TRUE(std::filesystem::is_empty(small));  // no half archive, no temporary copy
   }
 }
 
@@ -504,11 +505,11 @@ TEST_F(SetCommandsTest, DefaultActionsAndTheirQuestion) {
       {"2", TSetForm::SubFolders},
       {"3", std::nullopt},
       {"x", std::nullopt}};
-  EXPECT_EQ(commands_.DefaultForm(TSetMode::Move), std::nullopt);
+  EXPECT_EQ(TSetCommands::DefaultForm(config_, TSetMode::Move), std::nullopt);
   for (const auto& [value, form] : values) {
     config_.child("config").remove_attribute("defaultCopyAction");
     config_.child("config").append_attribute("defaultCopyAction") = value;
-    EXPECT_EQ(commands_.DefaultForm(TSetMode::Copy), form) << value;
+    EXPECT_EQ(TSetCommands::DefaultForm(config_, TSetMode::Copy), form) << value;
   }
   script_->Press("&Yes").Press("&No");
   EXPECT_TRUE(TSetCommands::AskForDefault(TSetMode::Move));

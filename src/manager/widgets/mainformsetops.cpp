@@ -63,8 +63,7 @@ void TMainForm::RunSetCommand(const std::function<void(TSetCommands&)>& command)
 
 void TMainForm::RunDefaultSetAction(TSetMode mode) {
   const bool move = mode == TSetMode::Move;
-  std::optional<TSetForm> form;
-  RunSetCommand([&](TSetCommands& commands) { form = commands.DefaultForm(mode); });
+  const std::optional<TSetForm> form = TSetCommands::DefaultForm(*config_, mode);
   QAction* action = nullptr;
   if (form == TSetForm::Folder) action = move ? actMoveToFolder : actCopyToFolder;
   if (form == TSetForm::Zips) action = move ? actMoveToZips : actCopyToZips;
