@@ -1,6 +1,7 @@
 #include "dataset/ntierdataset.h"
 #include "manager/managerdisplay.h"
 #include "manager/sfvlist.h"
+#include "support/paths.h"
 
 #include "common/temp_tree.h"
 
@@ -22,7 +23,7 @@ struct TListFixture {
     list.DefineColumns();
     list.SeedKeys(7);
   }
-  std::string Folder() const { return tree.Path() + "/"; }
+  std::string Folder() const { return IncludeTrailingPathDelimiter(tree.Path()); }
   int Add(const std::string& name, const char* status = kStatusWaiting, char mark = kMarkNormal) {
     tree.Write(name, kSFV);
     return list.AddRow(status, name, Folder(), false, mark);
