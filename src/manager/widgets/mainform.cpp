@@ -97,8 +97,8 @@ TMainForm::TMainForm(const std::string& configPath, const std::string& launchPat
   created_ = FormCreate();
   if (!created_) return;
   ApplyDefaultActionMenus();
-  DefineColumns();
-  SetActionsEnabled(false);
+  DefineListColumns();
+  EnableActions();
 }
 
 TMainForm::~TMainForm() {
@@ -351,7 +351,9 @@ void TMainForm::CreateBars() {
   statusBar()->addWidget(pnlSummary_, 1);
 }
 
-void TMainForm::DefineColumns() {
+void TMainForm::DefineListColumns() {
+  if (columnsDefined_) return;
+  columnsDefined_ = true;
   list_->DefineColumns();
   TNTierColumn& glyph = ds_->Columns(ds_->IndexOfColumn("Glyph"));
   glyph.Width = kGlyphColumnWidth;

@@ -96,6 +96,13 @@ class TMainForm : public QMainWindow, public TCheckWindowOwner {
   void EndBusy();
   // The drop-down items named by the options shown in bold.
   void ApplyDefaultActionMenus();
+  // The start-up steps after the configuration is loaded. The constructor runs
+  // them once FormCreate has succeeded; FormCreate may run them itself in its
+  // own order, a second call changes nothing.
+  // Defines the list's columns and sort (once).
+  void DefineListColumns();
+  // Every action but "Stop", those needing rows only with rows (no sorting switch).
+  void EnableActions() { SetActionsEnabled(false); }
   // The rows a command acts on: false without any; else the current row is
   // selected when nothing is.
   bool EnsureTargetRows();
@@ -224,7 +231,6 @@ class TMainForm : public QMainWindow, public TCheckWindowOwner {
   void CreateToolBar();
   void CreateMenus();
   void CreateBars();
-  void DefineColumns();
   void SetActionsEnabled(bool busy);
   void grdDrawCell(TNTierGrid& grid, QPainter& canvas, int column, int row, const QRect& rect,
                    TGridDrawState state);
@@ -245,6 +251,7 @@ class TMainForm : public QMainWindow, public TCheckWindowOwner {
   std::string launchPathsFile_;
   std::string recheckPath_;
   bool created_ = false;
+  bool columnsDefined_ = false;
   bool showDetails_ = false;
   QString tipText_;
   TDetachedStarter startDetached_;
