@@ -21,7 +21,7 @@ packages=(
 # rhash is a peer the tests check checkwell-verify's verdicts against; the
 # benchmarks also time cksfv.
 if [ "${1:-}" = "--bench" ]; then
-  packages+=(cksfv)
+  packages+=(cksfv zip unzip bc python3)
 fi
 
 missing=()

@@ -1,11 +1,11 @@
 #include "app/entry.h"
 
-#include "app/managerplaceholder.h"
 #include "checkwindow/widgets/checkicons.h"
 #include "checkwindow/widgets/checksfvwindow.h"
 #include "config/config.h"
 #include "config/udfxml.h"
 #include "fileops/widgets/fileprogressdialog.h"
+#include "manager/widgets/mainform.h"
 #include "support/debug.h"
 #include "support/messages.h"
 #include "support/productinfo.h"
@@ -54,7 +54,12 @@ bool CheckXMLParser(const TDocumentFactory& createDocument, const TURLOpener& op
 
 std::unique_ptr<QWidget> CreateMainWindow(const TEntryChoice& choice,
                                           const std::string& configPath) {
-  if (choice.OpenManager) return std::make_unique<TManagerPlaceholder>();
+  if (choice.OpenManager) {
+    auto manager =
+        std::make_unique<TMainForm>(configPath, LaunchPathsFilePath(ApplicationFilePath()));
+    if (!manager->Created()) return nullptr;
+    return manager;
+  }
   auto window = std::make_unique<TfrmCheckSFV>();
   if (!window->InitStandAlone(configPath)) return nullptr;
   window->SetLaunchFile(choice.SFVPath);

@@ -1,9 +1,9 @@
 #include "app/entry.h"
 
-#include "app/managerplaceholder.h"
 #include "checkwindow/widgets/checksfvwindow.h"
 #include "common/scripted_interaction.h"
 #include "common/temp_tree.h"
+#include "manager/widgets/mainform.h"
 #include "sfv/crc.h"
 #include "support/productinfo.h"
 
@@ -88,10 +88,10 @@ TEST(CheckXMLParser, OKEndsWithoutOpeningAnything) {
   EXPECT_TRUE(check.opened.empty());
 }
 
-TEST(CreateMainWindow, NoArgumentGivesTheManagerStandIn) {
+TEST(CreateMainWindow, NoArgumentGivesTheManager) {
   TTempTree tree;
   const std::unique_ptr<QWidget> window = CreateMainWindow(ChooseEntry({}), tree.File("c.xml"));
-  ASSERT_NE(dynamic_cast<TManagerPlaceholder*>(window.get()), nullptr);
+  ASSERT_NE(dynamic_cast<TMainForm*>(window.get()), nullptr);
   EXPECT_EQ(window->windowTitle(), "Checkwell");
 }
 
