@@ -181,11 +181,11 @@ int TSFVList::AppendRow(std::string_view status, const std::string& filename,
 
 void TSFVList::ReadRowDetails(int row) {
   const std::string path = Path(row);
-  TFileIdentity identity;
-  const std::string text = ReadTextFile(SFVFullPath(path, Filename(row)), identity);
+  const std::string text = ReadTextFile(SFVFullPath(path, Filename(row)));
   std::string details;
   bool mine = false;
-  if (!ParseSFV(text, path, config_, details, mine)) return;
+  rules_.Refresh(config_);
+  if (!ParseSFV(text, path, rules_, details, mine)) return;
   rows_.Fields(details_, row).SetAsString(details);
   rows_.Fields(mine_, row).SetAsBoolean(mine);
 }
@@ -210,7 +210,18 @@ pugi::xml_node TSFVList::GetHideList() {
 }
 
 void TSFVList::IndexEntry(TMarkIndex& index, pugi::xml_node entry) {
-  index.First.try_emplace(MarkKey(entry.attribute("file").value()), entry);
+  const auto [found, added] =
+      index.First.try_emplace(MarkKey(entry.attribute("file").value()), TMarkEntry{entry, {}});
+  if (!added) found->second.More.push_back(entry);
+}
+
+TSFVList::TMarkIndex* TSFVList::IndexOf(const pugi::xml_node& list) const {
+  const std::string_view name = list.name();
+  if (name != "skip" && name != "hide") return nullptr;
+  if (config_.document_element().child(list.name()) != list) return nullptr;
+  TMarkIndex& index = name == "skip" ? skipIndex_ : hideIndex_;
+  EnsureMarkIndex(index, list.name());
+  return &index;
 }
 
 void TSFVList::EnsureMarkIndex(TMarkIndex& index, const char* name) const {
@@ -229,26 +240,34 @@ TMarkLookup TSFVList::LookupMark(const std::string& fullPath) const {
   EnsureMarkIndex(skipIndex_, "skip");
   if (const auto found = skipIndex_.First.find(key); found != skipIndex_.First.end()) {
     result.Mark = kMarkSkip;
-    result.Status = found->second.attribute("status").value();
+    result.Status = found->second.First.attribute("status").value();
     return result;
   }
   EnsureMarkIndex(hideIndex_, "hide");
   if (const auto found = hideIndex_.First.find(key); found != hideIndex_.First.end()) {
     result.Mark = kMarkHide;
-    result.Status = found->second.attribute("status").value();
+    result.Status = found->second.First.attribute("status").value();
   }
   return result;
 }
 
 void TSFVList::RemoveMarkEntries(pugi::xml_node list, const std::string& fullPath) {
   const std::string key = MarkKey(fullPath);
+  // Marking all of a long list back to Normal would walk the whole mark list once
+  // per row; the index names the entries a path has.
+  if (TMarkIndex* const index = IndexOf(list)) {
+    const auto found = index->First.find(key);
+    if (found == index->First.end()) return;
+    list.remove_child(found->second.First);
+    for (const pugi::xml_node& entry : found->second.More) list.remove_child(entry);
+    index->First.erase(found);
+    return;
+  }
   for (pugi::xml_node entry = list.last_child(); entry;) {
     const pugi::xml_node previous = entry.previous_sibling();
     if (entry.type() == pugi::node_element && SameFile(entry, key)) list.remove_child(entry);
     entry = previous;
   }
-  for (TMarkIndex* index : {&skipIndex_, &hideIndex_})
-    if (index->Valid && index->List == list) index->First.erase(key);
 }
 
 void TSFVList::AppendMarkEntry(pugi::xml_node list, const std::string& fullPath,

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "sfv/extensionrules.h"
+
 #include <pugixml.hpp>
 
 #include <QObject>
@@ -10,6 +12,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <vector>
 
 class TNTierDataset;
 
@@ -103,15 +106,23 @@ class TSFVList : public QObject {
   void SeedKeys(std::uint32_t seed) { keys_.seed(seed); }
 
  private:
+  // The entries of a path in document order: one, unless the list was edited by
+  // hand; the lookups read the first, a removal takes them all.
+  struct TMarkEntry {
+    pugi::xml_node First;
+    std::vector<pugi::xml_node> More;
+  };
   struct TMarkIndex {
     pugi::xml_node List;
-    std::unordered_map<std::string, pugi::xml_node> First;
+    std::unordered_map<std::string, TMarkEntry> First;
     bool Valid = false;
   };
 
   pugi::xml_node MarkList(const char* name);
   void EnsureRowIndex() const;
   void EnsureMarkIndex(TMarkIndex& index, const char* name) const;
+  // The index of list when it is the mark list the lookups use, else null.
+  TMarkIndex* IndexOf(const pugi::xml_node& list) const;
   static void IndexEntry(TMarkIndex& index, pugi::xml_node entry);
 
   TNTierDataset& rows_;
@@ -122,6 +133,9 @@ class TSFVList : public QObject {
   mutable std::unordered_map<std::string, int> listed_;
   mutable int indexedRows_ = -1;
   mutable TMarkIndex skipIndex_, hideIndex_;
+  // Read again only when the rules changed; a walk of the whole document per SFV
+  // would cost a search time in proportion to the marks remembered.
+  TExtensionRules rules_;
 };
 
 // Path + Filename with the delimiter ensured.

@@ -22,3 +22,40 @@ std::optional<std::string> FindExtensionAction(const pugi::xml_document& config,
   // an empty action, which the parse treats like "N".
   return std::string(rule.node().attribute("action").value());
 }
+
+std::string TExtensionRules::Fingerprint(const pugi::xml_node& extensions) {
+  std::string fingerprint;
+  for (const pugi::xml_node& child : extensions.children()) {
+    fingerprint += '\0';
+    fingerprint += child.name();
+    for (const pugi::xml_attribute& attribute : child.attributes()) {
+      fingerprint += '\1';
+      fingerprint += attribute.name();
+      fingerprint += '=';
+      fingerprint += attribute.value();
+    }
+  }
+  return fingerprint;
+}
+
+void TExtensionRules::Refresh(const pugi::xml_document& config) {
+  if (document_ == &config) {
+    const pugi::xml_node extensions =
+        extensions_ ? extensions_ : config.document_element().child("extensions");
+    if (extensions == extensions_ && Fingerprint(extensions) == fingerprint_) return;
+  }
+  actions_.clear();
+  for (const pugi::xpath_node& rule : config.select_nodes("//extension")) {
+    actions_.try_emplace(rule.node().attribute("value").value(),
+                         rule.node().attribute("action").value());
+  }
+  document_ = &config;
+  extensions_ = config.select_node("//extensions").node();
+  fingerprint_ = Fingerprint(extensions_);
+}
+
+std::optional<std::string> TExtensionRules::Find(const std::string& fileName) const {
+  const auto found = actions_.find(FileExtension(fileName));
+  if (found == actions_.end()) return std::nullopt;
+  return found->second;
+}

@@ -64,19 +64,24 @@ bool IsComment(std::string_view line) {
 // volumes should not search the configuration a thousand times.
 class TActionCache {
  public:
-  explicit TActionCache(const pugi::xml_document& config) : config_(config) {}
+  explicit TActionCache(const pugi::xml_document& config) : config_(&config) {}
+  explicit TActionCache(const TExtensionRules& rules) : rules_(&rules) {}
 
   const std::optional<std::string>& ActionFor(const std::string& name) {
     const std::string extension = FileExtension(name);
     auto found = actions_.find(extension);
     if (found == actions_.end()) {
-      found = actions_.emplace(extension, FindExtensionAction(config_, name)).first;
+      found =
+          actions_
+              .emplace(extension, rules_ ? rules_->Find(name) : FindExtensionAction(*config_, name))
+              .first;
     }
     return found->second;
   }
 
  private:
-  const pugi::xml_document& config_;
+  const pugi::xml_document* config_ = nullptr;
+  const TExtensionRules* rules_ = nullptr;
   std::map<std::string, std::optional<std::string>> actions_;
 };
 
@@ -121,8 +126,10 @@ bool HoldsNULBeforeEnd(std::string_view text) {
          text.find_first_not_of(std::string_view("\0 \t\r\n", 5), nul) != std::string_view::npos;
 }
 
-bool ReadSFV(const std::string& text, const std::string& folder, const pugi::xml_document& config,
-             bool& mine, const TSFVEntryEvent& onEntry) {
+namespace {
+
+bool ReadSFVWith(const std::string& text, const std::string& folder, TActionCache&& actions,
+                 bool& mine, const TSFVEntryEvent& onEntry) {
   if (HoldsNULBeforeEnd(text)) return false;
   std::string_view content = std::string_view(text).substr(0, text.find('\0'));
   // Editors on Windows start UTF-8 text with a byte-order mark; it is no part of
@@ -131,7 +138,6 @@ bool ReadSFV(const std::string& text, const std::string& folder, const pugi::xml
   const std::string_view firstLine = content.substr(0, content.find_first_of("\r\n"));
   mine = !content.empty() && firstLine.find(kProductName) != std::string_view::npos;
   try {
-    TActionCache actions(config);
     std::string name = folder;
     ForEachLine(content, [&](std::string_view line) {
       if (IsComment(line)) return;
@@ -159,15 +165,16 @@ bool ReadSFV(const std::string& text, const std::string& folder, const pugi::xml
   }
 }
 
-bool ParseSFV(const std::string& text, const std::string& folder, const pugi::xml_document& config,
-              pugi::xml_document& fileDetails, bool& mine) {
+template <typename TRules>
+bool ParseSFVInto(const std::string& text, const std::string& folder, const TRules& rules,
+                  pugi::xml_document& fileDetails, bool& mine) {
   fileDetails.reset();
   mine = false;
   try {
     pugi::xml_node root = fileDetails.append_child("fileDetails");
     Require(static_cast<bool>(root));
     const bool parsed =
-        ReadSFV(text, folder, config, mine,
+        ReadSFV(text, folder, rules, mine,
                 [&root](const std::string& name, std::string_view crc, const std::string& action) {
                   pugi::xml_node file = root.append_child("file");
                   Require(file.append_attribute("name").set_value(name.c_str()));
@@ -184,11 +191,12 @@ bool ParseSFV(const std::string& text, const std::string& folder, const pugi::xm
   }
 }
 
-bool ParseSFV(const std::string& text, const std::string& folder, const pugi::xml_document& config,
-              std::string& fileDetailsXML, bool& mine) {
+template <typename TRules>
+bool ParseSFVText(const std::string& text, const std::string& folder, const TRules& rules,
+                  std::string& fileDetailsXML, bool& mine) {
   fileDetailsXML.clear();
   pugi::xml_document document;
-  if (!ParseSFV(text, folder, config, document, mine)) return false;
+  if (!ParseSFVInto(text, folder, rules, document, mine)) return false;
   try {
     fileDetailsXML = XMLText(document);
     return true;
@@ -198,6 +206,38 @@ bool ParseSFV(const std::string& text, const std::string& folder, const pugi::xm
     fileDetailsXML.clear();
     return false;
   }
+}
+
+}  // namespace
+
+bool ReadSFV(const std::string& text, const std::string& folder, const pugi::xml_document& config,
+             bool& mine, const TSFVEntryEvent& onEntry) {
+  return ReadSFVWith(text, folder, TActionCache(config), mine, onEntry);
+}
+
+bool ReadSFV(const std::string& text, const std::string& folder, const TExtensionRules& rules,
+             bool& mine, const TSFVEntryEvent& onEntry) {
+  return ReadSFVWith(text, folder, TActionCache(rules), mine, onEntry);
+}
+
+bool ParseSFV(const std::string& text, const std::string& folder, const pugi::xml_document& config,
+              pugi::xml_document& fileDetails, bool& mine) {
+  return ParseSFVInto(text, folder, config, fileDetails, mine);
+}
+
+bool ParseSFV(const std::string& text, const std::string& folder, const TExtensionRules& rules,
+              pugi::xml_document& fileDetails, bool& mine) {
+  return ParseSFVInto(text, folder, rules, fileDetails, mine);
+}
+
+bool ParseSFV(const std::string& text, const std::string& folder, const pugi::xml_document& config,
+              std::string& fileDetailsXML, bool& mine) {
+  return ParseSFVText(text, folder, config, fileDetailsXML, mine);
+}
+
+bool ParseSFV(const std::string& text, const std::string& folder, const TExtensionRules& rules,
+              std::string& fileDetailsXML, bool& mine) {
+  return ParseSFVText(text, folder, rules, fileDetailsXML, mine);
 }
 
 std::string FormatSFV(const pugi::xml_node& root, const std::string& folder,

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "sfv/extensionrules.h"
 #include "support/datetime.h"
 #include "support/files.h"
 #include "support/report.h"
@@ -25,6 +26,12 @@ bool ParseSFV(const std::string& text, const std::string& folder, const pugi::xm
 bool ParseSFV(const std::string& text, const std::string& folder, const pugi::xml_document& config,
               pugi::xml_document& fileDetails, bool& mine);
 
+// The same with the rules read beforehand, for callers that parse many SFVs.
+bool ParseSFV(const std::string& text, const std::string& folder, const TExtensionRules& rules,
+              std::string& fileDetailsXML, bool& mine);
+bool ParseSFV(const std::string& text, const std::string& folder, const TExtensionRules& rules,
+              pugi::xml_document& fileDetails, bool& mine);
+
 // One entry as ParseSFV reads it: the full name, the CRC text as listed (at most 8
 // characters) and the extension rule's action (empty when none applies).
 using TSFVEntryEvent =
@@ -32,6 +39,8 @@ using TSFVEntryEvent =
 // ParseSFV without a document, for callers that keep only what they need of each
 // entry: a list of millions of entries then costs little more than its text.
 bool ReadSFV(const std::string& text, const std::string& folder, const pugi::xml_document& config,
+             bool& mine, const TSFVEntryEvent& onEntry);
+bool ReadSFV(const std::string& text, const std::string& folder, const TExtensionRules& rules,
              bool& mine, const TSFVEntryEvent& onEntry);
 
 // True when a NUL byte is followed by anything but NULs, blanks and line ends.
