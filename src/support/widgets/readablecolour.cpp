@@ -9,11 +9,12 @@ double Linear(double channel) {
   return channel <= 0.04045 ? channel / 12.92 : std::pow((channel + 0.055) / 1.055, 2.4);
 }
 
-// The same hue and saturation at another HSL lightness.
+// The same hue and saturation at another HSL lightness, in the eight bits a
+// channel that it is painted with, so that the contrast found is the one shown.
 QColor AtLightness(const QColor& colour, double lightness) {
-  QColor shade = QColor::fromHslF(colour.hslHueF(), colour.hslSaturationF(),
-                                  static_cast<float>(lightness), colour.alphaF());
-  return shade;
+  const QColor shade = QColor::fromHslF(colour.hslHueF(), colour.hslSaturationF(),
+                                        static_cast<float>(lightness), colour.alphaF());
+  return QColor::fromRgba(shade.rgba());
 }
 
 // The lightness nearest to the colour's own, towards `target` (0 or 1), at which
