@@ -3,6 +3,7 @@
 #include "checkwindow/widgets/checkicons.h"
 #include "checkwindow/widgets/jpegimage.h"
 #include "checkwindow/widgets/screenarea.h"
+#include "checkwindow/widgets/sfvdrop.h"
 #include "checkwindow/widgets/summarystrip.h"
 #include "checkwindow/widgets/texteditor.h"
 #include "config/config.h"
@@ -16,14 +17,17 @@
 #include "support/pacer.h"
 #include "support/paths.h"
 #include "support/productinfo.h"
+#include "support/widgets/readablecolour.h"
 #include "support/widgets/shell.h"
 
 #include <QApplication>
 #include <QClipboard>
 #include <QCloseEvent>
+#include <QDropEvent>
 #include <QFile>
 #include <QGuiApplication>
 #include <QMenu>
+#include <QMimeData>
 #include <QPainter>
 #include <QProcess>
 #include <QScreen>
@@ -87,6 +91,9 @@ TfrmCheckSFV::TfrmCheckSFV(TCheckWindowOwner* owner, QWidget* parent)
   grid_->setObjectName(QStringLiteral("grd"));
   grid_->SetColumnSorting(false);
   grid_->SetDefaultRowHeight(kRowHeight);
+  grid_->setAccessibleName(QStringLiteral("Files"));
+  grid_->SetCopyField("Filename");
+  grid_->SetGlyphTextField("Status");
   grid_->SetImages({StatusGlyph(sgOK), StatusGlyph(sgFailed), StatusGlyph(sgIgnored),
                     StatusGlyph(sgRunning), StatusGlyph(sgWaiting)});
   grid_->SetOnDrawCell(
@@ -112,6 +119,9 @@ TfrmCheckSFV::TfrmCheckSFV(TCheckWindowOwner* owner, QWidget* parent)
   });
 
   setWindowTitle(BaseCaption());
+  setAcceptDrops(true);
+  // The repairs wait for an SFV to repair.
+  SetActionsEnabled(true);
   QCoreApplication::postEvent(this, new QEvent(WM_STARTCHECK));
 
   if (owner_ != nullptr) {
@@ -147,6 +157,8 @@ void TfrmCheckSFV::CreateActions() {
   actSendToNotepad->setIcon(ToolImage(TToolImage::Notepad));
   actCopyFilename->setIcon(ToolImage(TToolImage::Copy));
   actManager->setVisible(false);
+  actRemove->setShortcut(QKeySequence::Delete);
+  actRename->setShortcut(QKeySequence(Qt::Key_F2));
 
   connect(actLaunch, &QAction::triggered, this,
           [this] { RunCommand([this] { actLaunchExecute(); }); });
@@ -178,6 +190,10 @@ void TfrmCheckSFV::CreateToolBar() {
   toolBar->addAction(actRename);
   toolBar->addAction(actRefreshCRC);
   toolBar->addAction(actManager);
+  // Tab reaches the tool bar as it reaches the list.
+  for (QAction* action : toolBar->actions()) {
+    if (QWidget* button = toolBar->widgetForAction(action)) button->setFocusPolicy(Qt::TabFocus);
+  }
 }
 
 void TfrmCheckSFV::DefineColumns() {
@@ -256,7 +272,10 @@ bool TfrmCheckSFV::event(QEvent* event) {
 void TfrmCheckSFV::StartCheck() {
   if (closing_ || launchFile_.empty()) return;
   const std::string sfvFile = AbsoluteFilePath(launchFile_);
-  if (!FileExists(sfvFile)) return;
+  if (!FileExists(sfvFile)) {
+    strip_->ShowProblem(FromBytes("The SFV file " + sfvFile + " does not exist."));
+    return;
+  }
   actManager->setVisible(true);
   CheckSFVFile(sfvFile);
 }
@@ -274,7 +293,10 @@ void TfrmCheckSFV::CheckSFVFile(const std::string& sfvFile) {
     std::string text, problem;
     // The command-line verifier's limits, so both take the same lists.
     if (!LoadSFVText(sfvFile, text, problem)) {
-      ShowWarning("The SFV file " + sfvFile + " " + problem + ".");
+      const std::string message = "The SFV file " + sfvFile + " " + problem + ".";
+      sfvShown_ = false;
+      strip_->ShowProblem(FromBytes(message));
+      ShowWarning(message);
       return;
     }
     sfvIdentity_ = identity;
@@ -349,9 +371,11 @@ void TfrmCheckSFV::RunCommand(const std::function<void()>& command) {
 }
 
 void TfrmCheckSFV::SetActionsEnabled(bool enabled) {
-  for (QAction* action : {actLaunch, actRemove, actRename, actRefreshCRC, actTidySFV, actManager,
-                          actSendToNotepad, actCopyFilename}) {
+  for (QAction* action : {actLaunch, actManager, actSendToNotepad, actCopyFilename}) {
     action->setEnabled(enabled);
+  }
+  for (QAction* action : {actRemove, actRename, actRefreshCRC, actTidySFV}) {
+    action->setEnabled(enabled && sfvShown_);
   }
 }
 
@@ -385,6 +409,8 @@ void TfrmCheckSFV::ShowView() {
 
 void TfrmCheckSFV::AttachSFV(const std::string& sfvPath) {
   sfvPath_ = sfvPath;
+  sfvShown_ = true;
+  if (busy_ == 0) SetActionsEnabled(true);
   const QString caption = BaseCaption() + FromBytes(sfvPath);
   if (owner_ != nullptr && !menuCaption_.empty()) owner_->RemoveWindowMenuItem(menuCaption_);
   setWindowTitle(caption);
@@ -539,6 +565,25 @@ void TfrmCheckSFV::VerifyAsView(const std::string& fileDetailsXML) {
 
 // --- Closing -----------------------------------------------------------------
 
+void TfrmCheckSFV::dragEnterEvent(QDragEnterEvent* event) {
+  if (!closing_ && !DroppedSFVFiles(event->mimeData()).isEmpty()) event->acceptProposedAction();
+}
+
+void TfrmCheckSFV::dropEvent(QDropEvent* event) {
+  const QStringList files = DroppedSFVFiles(event->mimeData());
+  if (closing_ || files.isEmpty()) return;
+  event->acceptProposedAction();
+  // The program itself opens each one, as the desktop does: every window keeps
+  // its own rows and its own repairs.
+  const QString program = QCoreApplication::applicationFilePath();
+  for (const QString& file : files) {
+    if (!startDetached_(program, {file})) {
+      ShowWarning("Unable to start " + QFile::encodeName(program).toStdString() + ".");
+      return;
+    }
+  }
+}
+
 void TfrmCheckSFV::closeEvent(QCloseEvent* event) {
   event->accept();
   if (closing_) return;
@@ -614,7 +659,7 @@ void TfrmCheckSFV::grdDrawCell(TNTierGrid& grid, QPainter& canvas, int column, i
   }
   const TFileStatus status = GetStatus(row - 1);
   QPen pen = canvas.pen();
-  pen.setColor(StatusTextColor(status, pen.color()));
+  pen.setColor(ReadableOn(StatusTextColor(status, pen.color()), canvas.brush().color()));
   canvas.setPen(pen);
   const int glyph = StatusGlyphIndex(status);
   if (grid.Columns(column).Name == "Glyph" && glyph >= 0) {

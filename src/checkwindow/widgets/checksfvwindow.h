@@ -134,6 +134,9 @@ class TfrmCheckSFV : public QMainWindow, public TVerifyView, public TSFVRepairHo
  protected:
   bool event(QEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
+  // A dropped SFV opens in a check window of its own.
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
 
  private:
   class TLongOperation;
@@ -182,6 +185,8 @@ class TfrmCheckSFV : public QMainWindow, public TVerifyView, public TSFVRepairHo
   // The caption the owner's "Window" menu knows this window by.
   std::string menuCaption_;
   bool closing_ = false;
+  // An SFV was read and is shown: only then may it be repaired.
+  bool sfvShown_ = false;
   bool closeFinished_ = false;
   int verifying_ = 0;
   int busy_ = 0;

@@ -1,5 +1,7 @@
 #include "checkwindow/widgets/summarystrip.h"
 
+#include "support/widgets/readablecolour.h"
+
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMouseEvent>
@@ -29,10 +31,18 @@ TStatusCounts CountStatuses(const std::vector<TFileStatus>& statuses) {
   return counts;
 }
 
+namespace {
+
+const QColor kFilesColour(0, 0, 255);
+const QColor kOKColour(0, 128, 0);
+const QColor kIgnoredColour(128, 0, 128);
+const QColor kFailedColour(255, 0, 0);
+
+}  // namespace
+
 TSummaryStrip::TSummaryStrip(const QImage& picture, QWidget* parent) : QWidget(parent) {
   auto* layout = new QHBoxLayout(this);
   layout->setContentsMargins(2, 2, 2, 2);
-  // No spacing: each shown label starts exactly where the previous one ends.
   layout->setSpacing(0);
 
   picture_ = new QLabel(this);
@@ -43,48 +53,57 @@ TSummaryStrip::TSummaryStrip(const QImage& picture, QWidget* parent) : QWidget(p
   layout->addWidget(picture_);
   layout->addSpacing(12);
 
-  files_ = AddLabel(QColor(0, 0, 255));
-  ok_ = AddLabel(QColor(0, 128, 0));
-  ignored_ = AddLabel(QColor(128, 0, 128));
-  failed_ = AddLabel(QColor(255, 0, 0));
-  files_->setObjectName(QStringLiteral("lblFiles"));
-  ok_->setObjectName(QStringLiteral("lblOK"));
-  ignored_->setObjectName(QStringLiteral("lblIgnored"));
-  failed_->setObjectName(QStringLiteral("lblFailed"));
-  layout->addStretch(1);
-}
-
-QLabel* TSummaryStrip::AddLabel(const QColor& colour) {
-  auto* label = new QLabel(this);
-  QFont font = label->font();
+  summary_ = new QLabel(this);
+  summary_->setObjectName(QStringLiteral("lblSummary"));
+  summary_->setTextFormat(Qt::RichText);
+  summary_->setTextInteractionFlags(Qt::NoTextInteraction);
+  QFont font = summary_->font();
   font.setBold(true);
-  label->setFont(font);
-  QPalette palette = label->palette();
-  palette.setColor(QPalette::WindowText, colour);
-  label->setPalette(palette);
-  label->setVisible(false);
-  layout()->addWidget(label);
-  return label;
+  summary_->setFont(font);
+  layout->addWidget(summary_, 1);
 }
 
 void TSummaryStrip::ShowCounts(const TStatusCounts& counts) {
-  files_->setText(QStringLiteral("Files %1").arg(counts.Files));
-  files_->setVisible(true);
-  const auto show = [](QLabel* label, const char* caption, int count) {
-    label->setText(QString::fromLatin1(caption) + QString::number(count));
-    label->setVisible(count > 0);
+  std::vector<TPart> parts{{QStringLiteral("Files %1").arg(counts.Files), kFilesColour}};
+  const auto add = [&parts](const char* caption, int count, const QColor& colour) {
+    if (count > 0) parts.push_back({QString::fromLatin1(caption) + QString::number(count), colour});
   };
-  show(ok_, ",  OK ", counts.OK);
-  show(ignored_, ",  Ignored ", counts.Ignored);
-  show(failed_, ",  Failed ", counts.Failed);
+  add(",  OK ", counts.OK, kOKColour);
+  add(",  Ignored ", counts.Ignored, kIgnoredColour);
+  add(",  Failed ", counts.Failed, kFailedColour);
+  Show(std::move(parts));
+}
+
+void TSummaryStrip::ShowProblem(const QString& text) {
+  Show({{text, kFailedColour}});
+}
+
+void TSummaryStrip::Show(std::vector<TPart> parts) {
+  parts_ = std::move(parts);
+  Render();
+}
+
+void TSummaryStrip::Render() {
+  const QColor background = palette().color(QPalette::Window);
+  QString html;
+  for (const TPart& part : parts_) {
+    // Blanks are kept as they are: the sentence separates its counts with two.
+    html += QStringLiteral("<span style=\"color:%1; white-space:pre\">%2</span>")
+                .arg(ReadableOn(part.Colour, background).name(), part.Text.toHtmlEscaped());
+  }
+  summary_->setText(html);
+  summary_->setAccessibleName(SummaryText());
 }
 
 QString TSummaryStrip::SummaryText() const {
   QString text;
-  for (const QLabel* label : {files_, ok_, ignored_, failed_}) {
-    if (label->isVisibleTo(this)) text += label->text();
-  }
+  for (const TPart& part : parts_) text += part.Text;
   return text;
+}
+
+void TSummaryStrip::changeEvent(QEvent* event) {
+  QWidget::changeEvent(event);
+  if (event->type() == QEvent::PaletteChange) Render();
 }
 
 bool TSummaryStrip::eventFilter(QObject* watched, QEvent* event) {

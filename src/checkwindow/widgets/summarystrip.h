@@ -22,8 +22,9 @@ struct TStatusCounts {
 TStatusCounts CountStatuses(const std::vector<TFileStatus>& statuses);
 
 // The strip between the tool bar and the rows: the product picture, then the
-// summary labels side by side. A label with nothing to count is hidden and the
-// next one moves up to where the previous shown one ends.
+// summary as one label, so that a screen reader hears the whole sentence. Each
+// count has its colour; a count of nothing is left out and the next one moves
+// up to where the previous shown one ends.
 class TSummaryStrip : public QWidget {
   Q_OBJECT
 
@@ -31,6 +32,8 @@ class TSummaryStrip : public QWidget {
   explicit TSummaryStrip(const QImage& picture, QWidget* parent = nullptr);
 
   void ShowCounts(const TStatusCounts& counts);
+  // Says why there is nothing to show, in the colour of a failure.
+  void ShowProblem(const QString& text);
   // What the strip reads now, e.g. "Files 5,  OK 2,  Ignored 1,  Failed 2".
   QString SummaryText() const;
 
@@ -39,13 +42,19 @@ class TSummaryStrip : public QWidget {
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
+  void changeEvent(QEvent* event) override;
 
  private:
-  QLabel* AddLabel(const QColor& colour);
+  // One coloured part of the sentence.
+  struct TPart {
+    QString Text;
+    QColor Colour;
+  };
+  void Show(std::vector<TPart> parts);
+  // Lays the parts out again, in colours readable on the strip's palette.
+  void Render();
 
   QLabel* picture_;
-  QLabel* files_;
-  QLabel* ok_;
-  QLabel* ignored_;
-  QLabel* failed_;
+  QLabel* summary_;
+  std::vector<TPart> parts_;
 };

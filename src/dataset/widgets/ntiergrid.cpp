@@ -3,9 +3,15 @@
 #include "dataset/widgets/ntiergridmodel.h"
 #include "dataset/widgets/ntiergridparts.h"
 #include "support/datetime.h"
+#include "support/widgets/readablecolour.h"
 
+#include <QAccessible>
 #include <QApplication>
+#include <QClipboard>
+#include <QContextMenuEvent>
 #include <QGuiApplication>
+#include <QItemSelection>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
@@ -33,6 +39,20 @@ QString ToDisplay(std::string_view text) {
 constexpr std::size_t kShownBytes = 1024;
 constexpr std::size_t kHintBytes = 4096;
 const QChar kEllipsis(0x2026);
+
+bool IsRowMovement(int key) {
+  switch (key) {
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+    case Qt::Key_PageUp:
+    case Qt::Key_PageDown:
+    case Qt::Key_Home:
+    case Qt::Key_End:
+      return true;
+    default:
+      return false;
+  }
+}
 
 // At most limit bytes of a text, cut where a UTF-8 character starts; cut tells
 // whether anything was left off.
@@ -133,6 +153,8 @@ TNTierGrid::TNTierGrid(QWidget* parent)
   setObjectName("grd");
   model_->SetTextProvider(
       [this](int column, int row) { return ToDisplay(CellText(column, row + 1)); });
+  model_->SetAccessibleTextProvider(
+      [this](int column, int row) { return AccessibleText(column, row + 1); });
   setModel(model_);
   setHorizontalHeader(header_);
   setItemDelegate(new TNTierGridDelegate(*this));
@@ -159,6 +181,11 @@ TNTierGrid::TNTierGrid(QWidget* parent)
   connect(model_, &QAbstractItemModel::modelReset, this, [this] {
     if (!dataset_) OnDatasetGone();
   });
+  // Resets, sorts and removals drop or move the view's selection; it is made again.
+  connect(model_, &QAbstractItemModel::modelReset, this, &TNTierGrid::QueueSelectionSync);
+  connect(model_, &QAbstractItemModel::layoutChanged, this, &TNTierGrid::QueueSelectionSync);
+  connect(model_, &QAbstractItemModel::rowsRemoved, this, &TNTierGrid::QueueSelectionSync);
+  connect(model_, &QAbstractItemModel::rowsInserted, this, &TNTierGrid::QueueSelectionSync);
 }
 
 TNTierGrid::~TNTierGrid() = default;
@@ -191,14 +218,82 @@ void TNTierGrid::OnDatasetGone() {
 
 void TNTierGrid::OnDatasetSelectionChanged() {
   viewport()->update();
+  QueueSelectionSync();
 }
 
-// Keeps a current row whenever there are rows, as a user expects of a list.
+// Keeps a current row whenever there are rows, as a user expects of a list; it
+// starts on the first column with text, not on a glyph.
 void TNTierGrid::OnRowsInserted() {
   if (refreshing_ || currentIndex().isValid()) return;
   if (model_->rowCount() > 0 && model_->columnCount() > 0) {
-    selectionModel()->setCurrentIndex(model_->index(0, 0), QItemSelectionModel::NoUpdate);
+    selectionModel()->setCurrentIndex(model_->index(0, FirstTextColumn()),
+                                      QItemSelectionModel::NoUpdate);
   }
+}
+
+int TNTierGrid::FirstTextColumn() const {
+  const auto& columns = model_->DisplayedColumns();
+  for (size_t i = 0; i < columns.size(); ++i) {
+    if (!Trim(columns[i]->HeaderText()).empty()) return static_cast<int>(i);
+  }
+  return 0;
+}
+
+void TNTierGrid::QueueSelectionSync() {
+  if (selectionSyncQueued_) return;
+  selectionSyncQueued_ = true;
+  QMetaObject::invokeMethod(this, &TNTierGrid::SyncSelection, Qt::QueuedConnection);
+}
+
+void TNTierGrid::SyncSelection() {
+  selectionSyncQueued_ = false;
+  QItemSelection selection;
+  const int columns = model_->columnCount();
+  const int rows = model_->rowCount();
+  if (dataset_ && columns > 0) {
+    for (int row = 0; row < rows; ++row) {
+      if (!dataset_->IsSelected(row)) continue;
+      int last = row;
+      while (last + 1 < rows && dataset_->IsSelected(last + 1)) ++last;
+      selection.select(model_->index(row, 0), model_->index(last, columns - 1));
+      row = last;
+    }
+  }
+  if (selection == selectionModel()->selection()) return;
+  selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
+}
+
+QString TNTierGrid::AccessibleText(int column, int row) const {
+  bool cut = false;
+  QString text = ToDisplay(CellText(column, row, kHintBytes, cut));
+  if (cut) text += kEllipsis;
+  if (!text.isEmpty() || glyphTextField_.empty() || !dataset_ || row < 1 ||
+      row > dataset_->RowCount() || dataset_->IndexOfColumn(glyphTextField_) < 0) {
+    return text;
+  }
+  return ToDisplay(dataset_->FieldByName(glyphTextField_, row - 1).AsString());
+}
+
+QString TNTierGrid::CopyText() const {
+  if (!dataset_ || dataset_->RowCount() == 0) return {};
+  std::vector<int> rows;
+  for (int row = 0; row < dataset_->RowCount(); ++row) {
+    if (dataset_->IsSelected(row)) rows.push_back(row);
+  }
+  if (rows.empty() && CurrentDataRow() >= 0) rows.push_back(CurrentDataRow());
+  const bool byField = !copyField_.empty() && dataset_->IndexOfColumn(copyField_) >= 0;
+  const int column = FirstTextColumn();
+  QStringList names;
+  for (const int row : rows) {
+    names << ToDisplay(byField ? dataset_->FieldByName(copyField_, row).AsString()
+                               : CellText(column, row + 1));
+  }
+  return names.join(QLatin1Char('\n'));
+}
+
+void TNTierGrid::SelectAll() {
+  if (!dataset_) return;
+  for (int row = 0; row < dataset_->RowCount(); ++row) dataset_->SetSelected(row, true);
 }
 
 void TNTierGrid::SetImages(QList<QPixmap> images) {
@@ -357,10 +452,28 @@ int TNTierGrid::DefaultRowHeight() const {
 }
 
 void TNTierGrid::SetDefaultRowHeight(int height) {
-  if (header_->RowHeight() == DefaultRowHeight()) header_->SetRowHeight(height);
-  verticalHeader()->setDefaultSectionSize(height + GridLineWidth());
+  if (header_->RowHeight() == partRowHeight_) header_->SetRowHeight(height);
+  partRowHeight_ = height;
   headerHeightAdjusted_ = false;
+  ApplyRowHeight();
+}
+
+// Text sits 2 pixels below a row's top; below it the descenders and the
+// underscore need their room, and one pixel more keeps them off the grid line.
+int TNTierGrid::TextRowHeight() const {
+  return QFontMetrics(font()).height() + 3;
+}
+
+void TNTierGrid::ApplyRowHeight() {
+  verticalHeader()->setDefaultSectionSize(std::max(partRowHeight_, TextRowHeight()) +
+                                          GridLineWidth());
+  header_->updateGeometry();
   updateGeometries();
+}
+
+void TNTierGrid::changeEvent(QEvent* event) {
+  QTableView::changeEvent(event);
+  if (event->type() == QEvent::FontChange) ApplyRowHeight();
 }
 
 QRect TNTierGrid::CellRect(int column, int row) const {
@@ -394,7 +507,7 @@ void TNTierGrid::SetCurrentDataRow(int dataRow) {
   const int rows = model_->rowCount();
   if (rows == 0 || model_->columnCount() == 0) return;
   const int row = std::clamp(dataRow < 0 ? 0 : dataRow, 0, rows - 1);
-  const int column = currentIndex().isValid() ? currentIndex().column() : 0;
+  const int column = currentIndex().isValid() ? currentIndex().column() : FirstTextColumn();
   const QModelIndex target = model_->index(row, column);
   selectionModel()->setCurrentIndex(target, QItemSelectionModel::NoUpdate);
   scrollTo(target);
@@ -413,6 +526,7 @@ bool TNTierGrid::EnsureSelection() {
   if (noneSelected && dataset_->RowCount() > 0 && current >= 0) {
     dataset_->SetSelected(current, true);
     viewport()->update();
+    QueueSelectionSync();
   }
   return noneSelected;
 }
@@ -464,8 +578,8 @@ void TNTierGrid::RefreshData() {
   }
   model_->EndRefresh();
 
-  if (!headerHeightAdjusted_ && header_->RowHeight() == DefaultRowHeight()) {
-    header_->SetRowHeight(DefaultRowHeight() + 2);
+  if (!headerHeightAdjusted_ && header_->RowHeight() == partRowHeight_) {
+    header_->SetRowHeight(partRowHeight_ + 2);
     headerHeightAdjusted_ = true;
     updateGeometries();
   }
@@ -555,7 +669,7 @@ void TNTierGrid::DrawCell(QPainter& canvas, int column, int row, const QRect& re
   if (row > 0) {
     state.Selected = dataset_ && dataset_->IsSelected(row - 1);
     state.Focused = row - 1 == CurrentDataRow();
-    canvas.setPen(state.Selected ? QColor(Qt::white) : QColor(Qt::black));
+    canvas.setPen(state.Selected ? QColor(Qt::white) : palette().color(QPalette::Text));
     canvas.setBrush(state.Selected ? rowHighlightColor_ : palette().color(QPalette::Base));
   } else {
     canvas.setPen(palette().color(QPalette::ButtonText));
@@ -612,7 +726,10 @@ void TNTierGrid::PaintCell(QPainter& canvas, int column, int row, const QRect& r
   QColor text = canvas.pen().color();
   QColor background = canvas.brush().color();
   if (row > 0 && state.Focused && !state.Selected && ReverseCurrentRow(col)) {
+    // The row's colour becomes the background; it is shaded until the text on
+    // it can be read.
     std::swap(text, background);
+    background = WithContrast(background, text);
   }
 
   canvas.save();
@@ -759,11 +876,15 @@ void TNTierGrid::ApplyPendingGrowth() {
   // Requests name the column, not its position: columns may have moved or
   // changed since the paint that asked.
   const auto& columns = model_->DisplayedColumns();
+  // A column stops growing at half the view's width, so that one long value
+  // never pushes the other columns out of sight; what does not fit is elided.
+  const int widest = viewport()->width() / 2;
   for (const auto& [column, width] : widths) {
     const auto at = std::find(columns.begin(), columns.end(), column);
     if (at == columns.end() || (*at)->IsFixedWidth()) continue;
     const int index = static_cast<int>(at - columns.begin());
-    if (width > ColumnWidth(index)) SetColumnWidth(index, width);
+    const int wanted = std::min(width, widest);
+    if (wanted > ColumnWidth(index)) SetColumnWidth(index, wanted);
   }
   for (const auto& [row, height] : heights) {
     if (row == 0) {
@@ -779,6 +900,7 @@ void TNTierGrid::ApplyPendingGrowth() {
 
 void TNTierGrid::paintEvent(QPaintEvent* event) {
   QTableView::paintEvent(event);
+  PaintFocusFrame();
   // An empty list still shows one blank row under its header.
   if (model_->rowCount() != 0 || model_->columnCount() == 0) return;
   QPainter painter(viewport());
@@ -792,6 +914,80 @@ void TNTierGrid::paintEvent(QPaintEvent* event) {
   painter.drawLine(-horizontalOffset(), bottom, right - 1, bottom);
 }
 
+// The current row of a focused grid is framed in the base and the text colour
+// alternately, so that the frame shows on any row colour and any palette.
+void TNTierGrid::PaintFocusFrame() {
+  const QModelIndex current = currentIndex();
+  if (!hasFocus() || !current.isValid() || model_->columnCount() == 0) return;
+  const QRect first = visualRect(model_->index(current.row(), 0));
+  const int right = header_->sectionViewportPosition(header_->logicalIndex(header_->count() - 1)) +
+                    header_->sectionSize(header_->logicalIndex(header_->count() - 1));
+  const QRect frame(QPoint(-horizontalOffset(), first.top()),
+                    QPoint(right - 1 - GridLineWidth(), first.bottom() - GridLineWidth()));
+  QPainter painter(viewport());
+  painter.setPen(QPen(palette().color(QPalette::Base), 1));
+  painter.drawRect(frame);
+  painter.setPen(QPen(palette().color(QPalette::Text), 1, Qt::DotLine));
+  painter.drawRect(frame);
+}
+
+// Keyboard -----------------------------------------------------------------------
+
+void TNTierGrid::keyPressEvent(QKeyEvent* event) {
+  if (event->matches(QKeySequence::Copy)) {
+    const QString text = CopyText();
+    if (!text.isEmpty()) QGuiApplication::clipboard()->setText(text);
+    event->accept();
+    return;
+  }
+  if (event->matches(QKeySequence::SelectAll)) {
+    SelectAll();
+    event->accept();
+    return;
+  }
+  if (event->key() == Qt::Key_F10 && event->modifiers() == Qt::ShiftModifier) {
+    // Where the Menu key would open it: at the current cell.
+    const QPoint at = inputMethodQuery(Qt::ImCursorRectangle).toRect().center();
+    QContextMenuEvent menu(QContextMenuEvent::Keyboard, at, mapToGlobal(at));
+    QCoreApplication::sendEvent(this, &menu);
+    event->accept();
+    return;
+  }
+  const int before = CurrentDataRow();
+  QTableView::keyPressEvent(event);
+  if (!IsRowMovement(event->key())) return;
+  if (event->modifiers().testFlag(Qt::ShiftModifier) && before >= 0 && CurrentDataRow() >= 0) {
+    ExtendSelection(before, CurrentDataRow());
+  } else {
+    anchorRow_ = -1;
+  }
+}
+
+// The rows between the anchor and the current row are selected; rows that an
+// earlier extension from the same anchor took in and this one leaves are let go.
+void TNTierGrid::ExtendSelection(int from, int to) {
+  if (!dataset_) return;
+  if (anchorRow_ < 0 || anchorRow_ >= dataset_->RowCount()) anchorRow_ = from;
+  const int rows = dataset_->RowCount();
+  const int oldFirst = std::min(anchorRow_, from),
+            oldLast = std::min(rows - 1, std::max(anchorRow_, from));
+  const int first = std::min(anchorRow_, to), last = std::max(anchorRow_, to);
+  for (int row = oldFirst; row <= oldLast; ++row) {
+    if (row < first || row > last) dataset_->SetSelected(row, false);
+  }
+  for (int row = first; row <= last; ++row) dataset_->SetSelected(row, true);
+}
+
+// Home and End go to the first and the last row, as in any list.
+QModelIndex TNTierGrid::moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) {
+  const int rows = model_->rowCount();
+  if ((action == MoveHome || action == MoveEnd) && rows > 0 && model_->columnCount() > 0) {
+    const int column = currentIndex().isValid() ? currentIndex().column() : FirstTextColumn();
+    return model_->index(action == MoveHome ? 0 : rows - 1, column);
+  }
+  return QTableView::moveCursor(action, modifiers);
+}
+
 // Mouse --------------------------------------------------------------------------
 
 void TNTierGrid::mousePressEvent(QMouseEvent* event) {
@@ -802,6 +998,7 @@ void TNTierGrid::mousePressEvent(QMouseEvent* event) {
     const Qt::KeyboardModifiers modifiers = event->modifiers();
     const bool shift = modifiers.testFlag(Qt::ShiftModifier);
     const bool control = modifiers.testFlag(Qt::ControlModifier);
+    if (!shift) anchorRow_ = row;
     if (shift && control) {
       dataset_->InvertSelection();
       viewport()->update();
@@ -824,6 +1021,7 @@ void TNTierGrid::mousePressEvent(QMouseEvent* event) {
     } else if (dataset_->SelectedCount() > 0) {
       dataset_->ClearSelection();
     }
+    QueueSelectionSync();
   }
   QTableView::mousePressEvent(event);
 }

@@ -131,6 +131,19 @@ class TNTierGrid : public QTableView {
   void SetOnFormatText(TFormatTextHandler handler) { onFormatText_ = std::move(handler); }
   void SetOnSelectCell(TSelectCellHandler handler) { onSelectCell_ = std::move(handler); }
 
+  // Ctrl+C copies this field of the action rows, one per line; by default the
+  // text of the first column with a caption.
+  const std::string& CopyField() const { return copyField_; }
+  void SetCopyField(const std::string& columnName) { copyField_ = columnName; }
+  // A screen reader hears this field for a cell without text (a glyph cell).
+  const std::string& GlyphTextField() const { return glyphTextField_; }
+  void SetGlyphTextField(const std::string& columnName) { glyphTextField_ = columnName; }
+  // The first displayed column with a caption: where the current cell starts.
+  int FirstTextColumn() const;
+  // What Ctrl+C puts on the clipboard.
+  QString CopyText() const;
+  void SelectAll();
+
   // The truncated-text hint, for whoever needs to know what it shows.
   bool HintVisible() const;
   QString HintText() const;
@@ -153,6 +166,9 @@ class TNTierGrid : public QTableView {
   void focusOutEvent(QFocusEvent* event) override;
   void wheelEvent(QWheelEvent* event) override;
   void paintEvent(QPaintEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void changeEvent(QEvent* event) override;
+  QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
   void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
 
  private:
@@ -184,6 +200,17 @@ class TNTierGrid : public QTableView {
   void OnDatasetSelectionChanged();
   void OnDatasetGone();
   void OnRowsInserted();
+  // Rows follow the font: never lower than asked, never so low that text is cut.
+  void ApplyRowHeight();
+  int TextRowHeight() const;
+  // Shift with a movement key: the rows from the anchor to the current row.
+  void ExtendSelection(int from, int to);
+  void PaintFocusFrame();
+  // The view's selection mirrors the dataset's, for assistive tools; done once
+  // per turn of the event loop, however many rows changed.
+  void QueueSelectionSync();
+  void SyncSelection();
+  QString AccessibleText(int column, int row) const;
 
   TNTierGridModel* model_;
   TNTierGridHeader* header_;
@@ -201,6 +228,11 @@ class TNTierGrid : public QTableView {
   std::string refreshField_;
   std::optional<std::int32_t> rememberedRefreshValue_;
   int textIndent_ = 0;
+  int partRowHeight_ = 17;
+  std::string copyField_;
+  std::string glyphTextField_;
+  int anchorRow_ = -1;
+  bool selectionSyncQueued_ = false;
   bool refreshing_ = false;
   bool headerHeightAdjusted_ = false;
   bool growthQueued_ = false;

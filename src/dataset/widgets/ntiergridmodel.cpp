@@ -133,6 +133,9 @@ QVariant TNTierGridModel::data(const QModelIndex& index, int role) const {
       if (textProvider_) return textProvider_(index.column(), index.row());
       if (!column.IsActive()) return QString();
       return QString::fromStdString(dataset_->Fields(column.ActiveIndex, index.row()).AsString());
+    case Qt::AccessibleTextRole:
+      if (accessibleTextProvider_) return accessibleTextProvider_(index.column(), index.row());
+      return data(index, Qt::DisplayRole);
     case Qt::TextAlignmentRole:
       switch (column.Alignment) {
         case TNTierAlignment::Right:

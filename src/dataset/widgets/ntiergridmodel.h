@@ -23,6 +23,10 @@ class TNTierGridModel : public QAbstractTableModel {
   explicit TNTierGridModel(QObject* parent = nullptr);
 
   void SetTextProvider(TTextProvider provider) { textProvider_ = std::move(provider); }
+  // What assistive tools read of a cell; the display text when not set.
+  void SetAccessibleTextProvider(TTextProvider provider) {
+    accessibleTextProvider_ = std::move(provider);
+  }
 
   TNTierDataset* Dataset() const { return dataset_; }
   void SetDataset(TNTierDataset* dataset);
@@ -59,6 +63,7 @@ class TNTierGridModel : public QAbstractTableModel {
   QPointer<TNTierDataset> dataset_;
   std::vector<TNTierColumn*> columns_;
   TTextProvider textProvider_;
+  TTextProvider accessibleTextProvider_;
   int resetDepth_ = 0;
   QModelIndexList reorderSaved_;
 };

@@ -5,6 +5,8 @@
 #include <QMouseEvent>
 #include <QPainter>
 
+#include <algorithm>
+
 TNTierGridHeader::TNTierGridHeader(TNTierGrid& grid)
     : QHeaderView(Qt::Horizontal, &grid), grid_(grid) {
   setSectionsMovable(true);
@@ -30,8 +32,9 @@ void TNTierGridHeader::SetRowHeight(int height) {
   viewport()->update();
 }
 
+// Never lower than the text needs: it is drawn 4 pixels below the top.
 QSize TNTierGridHeader::sizeHint() const {
-  return QSize(QHeaderView::sizeHint().width(), rowHeight_);
+  return QSize(QHeaderView::sizeHint().width(), std::max(rowHeight_, fontMetrics().height() + 5));
 }
 
 void TNTierGridHeader::paintSection(QPainter* painter, const QRect& rect, int logicalIndex) const {

@@ -94,6 +94,7 @@ TMainForm::TMainForm(const std::string& configPath, const std::string& launchPat
   CreateMenus();
   CreateBars();
 
+  setAcceptDrops(true);
   created_ = FormCreate();
   if (!created_) return;
   ApplyDefaultActionMenus();
@@ -327,6 +328,9 @@ void TMainForm::CreateBars() {
   grd_->setObjectName(QStringLiteral("grd"));
   grd_->SetColumnSorting(false);
   grd_->SetDefaultRowHeight(kRowHeight);
+  grd_->setAccessibleName(QStringLiteral("SFV files"));
+  grd_->SetCopyField("Filename");
+  grd_->SetGlyphTextField("Status");
   grd_->SetImages(ManagerGlyphs());
   grd_->SetImageGap(kGlyphGap);
   grd_->SetOnDrawCell(

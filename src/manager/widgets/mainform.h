@@ -224,6 +224,9 @@ class TMainForm : public QMainWindow, public TCheckWindowOwner {
   bool event(QEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
+  // mainformdrop.cpp: a dropped SFV opens in a check window.
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
 
  private:
   // --- manager ---

@@ -11,6 +11,7 @@
 #include "support/messages.h"
 #include "support/pacer.h"
 #include "support/paths.h"
+#include "support/widgets/readablecolour.h"
 
 #include <QCheckBox>
 #include <QGuiApplication>
@@ -213,7 +214,7 @@ void TMainForm::grdDrawCell(TNTierGrid& grid, QPainter& canvas, int column, int 
   const std::string status = list_->Status(dataRow);
   const TRowLook look = RowLook(status, list_->MovedOrDeleted(dataRow), state.Selected);
   QPen pen = canvas.pen();
-  pen.setColor(RowColour(look.Colour, pen.color()));
+  pen.setColor(ReadableOn(RowColour(look.Colour, pen.color()), canvas.brush().color()));
   canvas.setPen(pen);
   QFont font = canvas.font();
   font.setStrikeOut(look.StruckOut);

@@ -5,6 +5,7 @@
 
 #include <QBuffer>
 #include <QImage>
+#include <QLabel>
 
 #include <gtest/gtest.h>
 
@@ -179,6 +180,10 @@ TEST(SummaryStrip, ShowsOnlyCountsAboveZeroInTheirOrder) {
   EXPECT_EQ(strip.SummaryText(), "Files 0");
   strip.ShowCounts({6, 1, 2, 3});
   EXPECT_EQ(strip.SummaryText(), "Files 6,  OK 1,  Ignored 2,  Failed 3");
+  // One label, so that a screen reader hears the whole sentence.
+  const QList<QLabel*> labels = strip.findChildren<QLabel*>();
+  ASSERT_EQ(labels.size(), 2);  // the picture and the summary
+  EXPECT_EQ(labels[1]->accessibleName(), "Files 6,  OK 1,  Ignored 2,  Failed 3");
 }
 
 TEST(TextEditor, TheFirstInstalledEditorWinsAndXdgOpenIsTheLastResort) {

@@ -11,10 +11,12 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QDropEvent>
 #include <QDesktopServices>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QMenu>
+#include <QMimeData>
 #include <QPointer>
 #include <QRegularExpression>
 #include <QScreen>
@@ -238,8 +240,42 @@ TEST_F(CheckWindow, MissingLaunchFileLeavesAnEmptyWindowWithoutManager) {
   EXPECT_EQ(window->windowTitle(), "Checkwell Visual Check - ");
   EXPECT_FALSE(window->actManager->isVisible());
   EXPECT_EQ(window->RowCount(), 0);
-  EXPECT_TRUE(window->SummaryText().isEmpty());
+  EXPECT_EQ(window->SummaryText().toStdString(),
+            "The SFV file " + tree.File("nowhere.sfv") + " does not exist.");
   EXPECT_TRUE(window->log.empty());
+  for (const QAction* repair :
+       {window->actRemove, window->actRename, window->actRefreshCRC, window->actTidySFV}) {
+    EXPECT_FALSE(repair->isEnabled()) << repair->objectName().toStdString();
+  }
+}
+
+TEST_F(CheckWindow, ADroppedSFVOpensInACheckWindowOfItsOwn) {
+  auto window = StandAlone(ThreeGoodFiles());
+  WaitForSummary(*window);
+  const auto drag = [](const QStringList& files) {
+    auto* data = new QMimeData;
+    QList<QUrl> urls;
+    for (const QString& file : files) urls << QUrl::fromLocalFile(file);
+    data->setUrls(urls);
+    return std::unique_ptr<QMimeData>(data);
+  };
+  const QPoint at = window->Grid().geometry().center();
+  const auto drop = [&](const QMimeData& data) {
+    QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(window.get(), &enter);
+    if (!enter.isAccepted()) return false;
+    QDropEvent dropped(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(window.get(), &dropped);
+    return true;
+  };
+  const QString other = QString::fromStdString(tree.Write("other.SFV", ""));
+  EXPECT_FALSE(drop(*drag({QString::fromStdString(tree.Write("notes.txt", "x"))})));
+  EXPECT_TRUE(started.empty());
+  EXPECT_TRUE(drop(*drag({QString::fromStdString(tree.File("notes.txt")), other})));
+  ASSERT_EQ(started.size(), 1u);
+  EXPECT_EQ(started[0].program, QCoreApplication::applicationFilePath());
+  EXPECT_EQ(started[0].arguments, QStringList{other});
+  EXPECT_EQ(window->SummaryText(), "Files 3,  OK 3");  // this window goes on showing its own
 }
 
 TEST_F(CheckWindow, SFVThatDoesNotParseLeavesTheWindowEmpty) {

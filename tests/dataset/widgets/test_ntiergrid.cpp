@@ -5,7 +5,10 @@
 #include "support/datetime.h"
 
 #include <QAbstractItemModelTester>
+#include <QAccessible>
+#include <QAccessibleTableInterface>
 #include <QApplication>
+#include <QClipboard>
 #include <QHeaderView>
 #include <QPaintEngine>
 #include <QPainter>
@@ -19,6 +22,7 @@
 
 #include <pugixml.hpp>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
@@ -456,10 +460,10 @@ TEST_F(TGridTest, OwnerDrawingGetsEveryCellAndPlacesImagesInSlots) {
 TEST_F(TGridTest, ColumnsGrowToTheirTextAndHeadersToTheirLines) {
   const int column = ColumnOf("Filename");
   const int before = grid.ColumnWidth(column);
-  Add("Waiting", std::string(80, 'W'));
+  Add("Waiting", std::string(20, 'W'));
   grid.grab();
   QApplication::processEvents();
-  const int width = QFontMetrics(grid.font()).horizontalAdvance(QString(80, 'W'));
+  const int width = QFontMetrics(grid.font()).horizontalAdvance(QString(20, 'W'));
   EXPECT_GT(grid.ColumnWidth(column), before);
   EXPECT_EQ(width + grid.AutoGrowPadding(), grid.ColumnWidth(column));
   grid.grab();  // grown once, the column stays
@@ -526,6 +530,127 @@ TEST_F(TGridTest, ColumnOrderArrangesAndRecordsTheColumns) {
   } catch (const std::runtime_error& error) {
     EXPECT_STREQ("Request for Invalid Column - ( grd.Columns(4) )", error.what());
   }
+}
+
+TEST_F(TGridTest, RowsAndTheHeaderMakeRoomForALargeFont) {
+  EXPECT_EQ(std::max(17, QFontMetrics(grid.font()).height() + 3), grid.DefaultRowHeight());
+  QFont large = grid.font();
+  large.setPointSize(22);
+  grid.setFont(large);
+  const QFontMetrics metrics(large);
+  EXPECT_GE(grid.DefaultRowHeight(), metrics.height() + 3);
+  EXPECT_GE(grid.horizontalHeader()->height(), metrics.height() + 5);
+
+  // The underscore and the descenders are drawn: there is ink below the baseline.
+  Add("Waiting", "first");
+  Add("Waiting", "caf\u00e9_cr\u00e8me gjpq");
+  grid.grab();  // the column grows to the name after its first paint
+  QApplication::processEvents();
+  const QImage image = grid.grab().toImage();
+  const QRect cell =
+      grid.CellRect(ColumnOf("Filename"), 2).translated(grid.viewport()->geometry().topLeft());
+  int ink = 0;
+  for (int y = cell.top() + 2 + metrics.ascent() + 2; y <= cell.bottom(); ++y) {
+    for (int x = cell.left(); x <= cell.right(); ++x) ink += qGray(image.pixel(x, y)) < 128;
+  }
+  EXPECT_GT(ink, 10);
+}
+
+TEST_F(TGridTest, CtrlCCopiesTheNamesOfTheActionRowsOnePerLine) {
+  Add("OK", "a.sfv");
+  Add("OK", "b.sfv");
+  Add("OK", "c.sfv");
+  grid.SetCopyField("Filename");
+  grid.SetCurrentDataRow(1);
+  const auto copied = [&] {
+    QGuiApplication::clipboard()->clear();
+    QTest::keyClick(&grid, Qt::Key_C, Qt::ControlModifier);
+    return QGuiApplication::clipboard()->text();
+  };
+  EXPECT_EQ("b.sfv", copied());  // nothing selected: the current row
+  ds.SetSelected(2, true);
+  ds.SetSelected(0, true);
+  EXPECT_EQ("a.sfv\nc.sfv", copied());  // list order, the current row not among them
+  grid.SetCopyField("");
+  EXPECT_EQ("OK\nOK", copied());  // the first column with a caption
+}
+
+TEST_F(TGridTest, KeysSelectAllExtendTheSelectionAndOpenTheMenu) {
+  for (int i = 0; i < 6; ++i) Add("OK", "f" + std::to_string(i));
+  grid.setFocus();
+  QTest::keyClick(&grid, Qt::Key_A, Qt::ControlModifier);
+  EXPECT_EQ(6, ds.SelectedCount());
+
+  ClickRow(1);  // clears the selection; row 1 is the anchor
+  const struct {
+    Qt::Key key;
+    Qt::KeyboardModifiers modifiers;
+    std::vector<int> selected;
+    int current;
+  } steps[] = {
+      {Qt::Key_Down, Qt::ShiftModifier, {1, 2}, 2},
+      {Qt::Key_Down, Qt::ShiftModifier, {1, 2, 3}, 3},
+      {Qt::Key_Up, Qt::ShiftModifier, {1, 2}, 2},
+      {Qt::Key_End, Qt::ShiftModifier, {1, 2, 3, 4, 5}, 5},
+      {Qt::Key_Home, Qt::ShiftModifier, {0, 1}, 0},
+      {Qt::Key_End, Qt::NoModifier, {0, 1}, 5},  // moving alone keeps the selection
+      {Qt::Key_PageUp, Qt::ShiftModifier, {0, 1, 2, 3, 4, 5}, 0},
+  };
+  for (const auto& step : steps) {
+    SCOPED_TRACE(step.current);
+    QTest::keyClick(&grid, step.key, step.modifiers);
+    std::vector<int> selected = Selected();
+    std::sort(selected.begin(), selected.end());
+    EXPECT_EQ(step.selected, selected);
+    EXPECT_EQ(step.current, grid.CurrentDataRow());
+  }
+  EXPECT_EQ(ColumnOf("Filename"), grid.currentIndex().column());  // where the click put it
+
+  grid.setContextMenuPolicy(Qt::CustomContextMenu);
+  QSignalSpy menu(&grid, &QWidget::customContextMenuRequested);
+  QTest::keyClick(&grid, Qt::Key_F10, Qt::ShiftModifier);
+  EXPECT_EQ(1, menu.count());
+}
+
+TEST_F(TGridTest, AssistiveToolsHearTheNameTheRealSelectionAndTheGlyphsStatus) {
+  Add("OK", "a.sfv");
+  Add("Failed", "b.sfv");
+  Add("OK", "c.sfv");
+  grid.setAccessibleName("Files");
+  grid.SetGlyphTextField("Status");
+  QAccessibleInterface* table = QAccessible::queryAccessibleInterface(&grid);
+  ASSERT_NE(nullptr, table);
+  ASSERT_NE(nullptr, table->tableInterface());
+  EXPECT_EQ("Files", table->text(QAccessible::Name));
+  EXPECT_EQ(ColumnOf("Status"), grid.currentIndex().column());
+
+  ClickRow(0, Qt::ControlModifier);
+  ClickRow(2, Qt::ControlModifier);
+  QApplication::processEvents();
+  EXPECT_EQ(2, table->tableInterface()->selectedRowCount());
+  ClickRow(1, Qt::ControlModifier | Qt::ShiftModifier);  // inverts
+  QApplication::processEvents();
+  EXPECT_EQ(1, table->tableInterface()->selectedRowCount());
+  EXPECT_EQ("Failed",
+            table->tableInterface()->cellAt(1, ColumnOf("Glyph"))->text(QAccessible::Name));
+}
+
+TEST_F(TGridTest, ALongValueStopsItsColumnAtHalfTheViewAndShowsWholeInTheHint) {
+  const std::string name = std::string(120, 'W') + "END";
+  Add("Waiting", name);
+  Add("Waiting", "short");
+  for (int i = 0; i < 2; ++i) {
+    grid.grab();
+    QApplication::processEvents();
+  }
+  const int column = ColumnOf("Filename");
+  EXPECT_EQ(grid.viewport()->width() / 2, grid.ColumnWidth(column));
+  const QPoint at = grid.CellRect(column, 1).center();
+  QMouseEvent event(QEvent::MouseMove, at, grid.viewport()->mapToGlobal(at), Qt::NoButton,
+                    Qt::NoButton, Qt::NoModifier);
+  QApplication::sendEvent(grid.viewport(), &event);
+  ASSERT_TRUE(grid.HintVisible());
+  EXPECT_EQ(QString::fromStdString(name), grid.HintText());
 }
 
 TEST_F(TGridTest, TruncatedTextShowsItsHintUntilAPress) {
