@@ -26,7 +26,8 @@ std::vector<TSearchPath> LoadPathList(const pugi::xml_node& paths) {
     if (child.type() != pugi::node_element) {
       throw std::runtime_error("The search folders hold a node that is not an element");
     }
-    entries.push_back({child.attribute(kValueAttribute).value(), ReadFlag(child, kActiveAttribute, false)});
+    entries.push_back(
+        {child.attribute(kValueAttribute).value(), ReadFlag(child, kActiveAttribute, false)});
   }
   return entries;
 }

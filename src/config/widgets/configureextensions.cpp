@@ -154,9 +154,11 @@ void TfrmConfigureExtensions::actDeleteExecute() {
       std::string("Delete the selected extension") + (selected > 1 ? "s" : "") + "?";
   if (AskQuestion(question, 0, qbNo, qbNo) != mrYes) return;
   std::vector<std::string> values;
-  for (int i = 0; i < selected; ++i) values.push_back(ds_->FieldByName("Value", ds_->SelectedRow(i)).AsString());
+  for (int i = 0; i < selected; ++i)
+    values.push_back(ds_->FieldByName("Value", ds_->SelectedRow(i)).AsString());
   for (const std::string& value : values) {
-    if (pugi::xml_node rule = FindExtensionRule(extensions_, value)) rule.parent().remove_child(rule);
+    if (pugi::xml_node rule = FindExtensionRule(extensions_, value))
+      rule.parent().remove_child(rule);
   }
   Changed();
 }

@@ -7,8 +7,8 @@
 #include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QGridLayout>
-#include <QRadioButton>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QVBoxLayout>
 
 #include <initializer_list>
@@ -42,10 +42,10 @@ TdlgOptions::TdlgOptions(pugi::xml_document& config, QWidget* parent)
                    {"Search Only", "Search and Check All", "Check Waiting Only", "Check All",
                     "Check Selected Only", "No Default"},
                    2);
-  rgpLoad =
-      group("rgpLoad", "Default Action on Load", {"Search Only", "Search and Check All", "No Default"}, 2);
-  rgpMarkSelected =
-      group("rgpMarkSelected", "Default Mark Selected Action", {"Skip", "Hide", "Normal", "No Default"}, 1);
+  rgpLoad = group("rgpLoad", "Default Action on Load",
+                  {"Search Only", "Search and Check All", "No Default"}, 2);
+  rgpMarkSelected = group("rgpMarkSelected", "Default Mark Selected Action",
+                          {"Skip", "Hide", "Normal", "No Default"}, 1);
   rgpMarkGood =
       group("rgpMarkGood", "Default Mark Good Action", {"Skip", "Hide", "Normal", "No Default"}, 1);
 

@@ -49,7 +49,8 @@ TfrmPaths::TfrmPaths(TConfigOwner& owner, QWidget* parent)
   actEdit = NewAction(this, "actEdit", "Edit", {Qt::Key_Return, Qt::Key_Enter});
   actDelete = NewAction(this, "actDelete", "Delete", {Qt::Key_Delete});
   const auto wire = [this](QAction* action, void (TfrmPaths::*handler)()) {
-    connect(action, &QAction::triggered, this, [this, handler] { GuardedCommand("", [&] { (this->*handler)(); }); });
+    connect(action, &QAction::triggered, this,
+            [this, handler] { GuardedCommand("", [&] { (this->*handler)(); }); });
   };
   wire(actNew, &TfrmPaths::actNewExecute);
   wire(actEdit, &TfrmPaths::actEditExecute);

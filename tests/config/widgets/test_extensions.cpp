@@ -9,11 +9,13 @@
 
 #include <gtest/gtest.h>
 
-#include <QAction>
 #include <QAbstractItemModelTester>
+#include <QAction>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
+
+#include <memory>
 
 namespace {
 
@@ -55,6 +57,7 @@ struct TListFixture {
   TFakeOwner owner;
   TScriptedScope script;
   TfrmConfigureExtensions* window;
+  std::unique_ptr<QAbstractItemModelTester> tester;
   std::vector<TDialogTurn> turns;
   size_t next = 0;
 
@@ -62,6 +65,8 @@ struct TListFixture {
     window = new TfrmConfigureExtensions(owner);
     window->SetDialogRunner(Turns(turns, next));
     window->show();
+    tester = std::make_unique<QAbstractItemModelTester>(
+        window->Grid().model(), QAbstractItemModelTester::FailureReportingMode::Fatal);
   }
   ~TListFixture() { window->close(); }
   // Each row as value=shown action.
@@ -77,8 +82,6 @@ struct TListFixture {
 
 TEST(ConfigureExtensions, ListsTheRulesWithTheirDescriptions) {
   TListFixture f;
-  QAbstractItemModelTester tester(f.window->Grid().model(),
-                                  QAbstractItemModelTester::FailureReportingMode::Warning);
   EXPECT_EQ(f.window->windowTitle(), "Configure Extensions");
   EXPECT_EQ(f.window->pos(), QPoint(70, 70));
   EXPECT_EQ(f.owner.menu, std::vector<std::string>{"Configure Extensions"});
@@ -140,7 +143,8 @@ TEST(ConfigureExtensions, EditingAnUnknownCodeShowsNormalAndStoresN) {
 }
 
 TEST(ConfigureExtensions, DeleteTakesTheCurrentRowOrEverySelectedRow) {
-  TListFixture f(R"(<config><extensions><extension value=".a" action="N"/><extension value=".b" action="N"/>
+  TListFixture f(
+      R"(<config><extensions><extension value=".a" action="N"/><extension value=".b" action="N"/>
       <extension value=".c" action="N"/><extension value=".d" action="N"/></extensions></config>)");
   f.window->Grid().SetCurrentDataRow(1);
   f.script->Press("Yes");

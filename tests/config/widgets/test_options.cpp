@@ -15,8 +15,8 @@ namespace {
 
 constexpr const char* kFlags[] = {"removeDirsWithoutAsking", "indicateMine", "markGoodAsSkipAuto",
                                   "checkForNewVersion"};
-constexpr const char* kChoices[] = {"defaultMoveAction", "defaultCopyAction",
-                                    "defaultStartAction", "defaultLoadAction",
+constexpr const char* kChoices[] = {"defaultMoveAction",         "defaultCopyAction",
+                                    "defaultStartAction",        "defaultLoadAction",
                                     "defaultMarkSelectedAction", "defaultMarkGoodSFVsAction"};
 
 pugi::xml_document Document(const std::string& text) {
@@ -27,8 +27,10 @@ pugi::xml_document Document(const std::string& text) {
 
 std::vector<std::string> Written(const pugi::xml_document& config) {
   std::vector<std::string> values;
-  for (const char* name : kFlags) values.push_back(config.document_element().attribute(name).value());
-  for (const char* name : kChoices) values.push_back(config.document_element().attribute(name).value());
+  for (const char* name : kFlags)
+    values.push_back(config.document_element().attribute(name).value());
+  for (const char* name : kChoices)
+    values.push_back(config.document_element().attribute(name).value());
   return values;
 }
 

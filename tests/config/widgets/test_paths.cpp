@@ -25,7 +25,8 @@ TfrmPaths* Open(TFakeOwner& owner) {
 
 std::string Listed(const TfrmPaths& window) {
   std::string text;
-  for (const TSearchPath& entry : window.Entries()) text += entry.Folder + (entry.Active ? "+" : "-");
+  for (const TSearchPath& entry : window.Entries())
+    text += entry.Folder + (entry.Active ? "+" : "-");
   return text;
 }
 
