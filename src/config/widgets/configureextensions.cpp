@@ -38,7 +38,7 @@ TfrmConfigureExtensions::TfrmConfigureExtensions(TConfigOwner& owner, QWidget* p
   setObjectName(QStringLiteral("frmConfigureExtensions"));
   setAttribute(Qt::WA_DeleteOnClose);
   setWindowTitle(QString::fromLatin1(kCaption));
-  resize(560, 320);
+  resize(720, 320);
 
   actNew = NewAction(this, "actNew", "New", {Qt::Key_Insert});
   actEdit = NewAction(this, "actEdit", "Edit", {Qt::Key_Return, Qt::Key_Enter});
