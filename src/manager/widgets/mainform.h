@@ -1,12 +1,14 @@
 #pragma once
 
 #include "checkwindow/checkwindowowner.h"
+#include "config/widgets/dialogrunner.h"
 #include "manager/runmode.h"
 
 #include <pugixml.hpp>
 
 #include <QEvent>
 #include <QMainWindow>
+#include <QPointer>
 
 #include <functional>
 #include <memory>
@@ -24,6 +26,10 @@ class TFramePacer;
 class TNTierDataset;
 class TNTierGrid;
 class TSFVList;
+class TConfigOwner;
+class TMainFormConfigOwner;
+class TfrmConfigureExtensions;
+class TfrmPaths;
 struct TChoiceOption;
 struct TGridDrawState;
 class TSetCommands;
@@ -290,4 +296,17 @@ class TMainForm : public QMainWindow, public TCheckWindowOwner {
   void RunDefaultSetAction(TSetMode mode);
 
   // --- settings ---
+ public:
+  // How the Options dialog is shown; tests drive it instead of its modal loop.
+  void SetDialogRunner(TDialogRunner runner) { runDialog_ = std::move(runner); }
+  // The open Paths and Configure Extensions windows, or null.
+  TfrmPaths* PathsWindow() const;
+  TfrmConfigureExtensions* ExtensionsWindow() const;
+
+ private:
+  TConfigOwner& SettingsOwner();
+  TDialogRunner runDialog_ = RunDialogModally;
+  TMainFormConfigOwner* settingsOwner_ = nullptr;
+  QPointer<TfrmPaths> frmPaths_;
+  QPointer<TfrmConfigureExtensions> frmConfigureExtensions_;
 };

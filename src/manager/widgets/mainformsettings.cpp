@@ -1,17 +1,95 @@
 #include "manager/widgets/mainform.h"
 
-#include "support/messages.h"
+#include "config/configowner.h"
+#include "config/widgets/configureextensions.h"
+#include "config/widgets/options.h"
+#include "config/widgets/paths.h"
+#include "dataset/widgets/ntiergrid.h"
+#include "manager/managerdisplay.h"
+#include "support/guard.h"
 
 // The dialogs of the File menu.
 
+// What the settings windows borrow from the manager.
+class TMainFormConfigOwner : public QObject, public TConfigOwner {
+ public:
+  explicit TMainFormConfigOwner(TMainForm& form) : QObject(&form), form_(form) {}
+  pugi::xml_document& Config() override { return form_.Config(); }
+  void SaveConfig() override { form_.SaveConfig(); }
+  void AddWindowMenuItem(const std::string& caption, QObject* window) override {
+    form_.AddWindowMenuItem(caption, window);
+  }
+  void RemoveWindowMenuItem(const std::string& caption) override {
+    form_.RemoveWindowMenuItem(caption);
+  }
+
+ private:
+  TMainForm& form_;
+};
+
+namespace {
+
+// Brings an open window forward, restoring it when minimised.
+void ShowAgain(QWidget& window) {
+  if (window.isMinimized()) {
+    window.showNormal();
+  } else {
+    window.show();
+    window.raise();
+    window.activateWindow();
+  }
+}
+
+}  // namespace
+
+TConfigOwner& TMainForm::SettingsOwner() {
+  if (settingsOwner_ == nullptr) settingsOwner_ = new TMainFormConfigOwner(*this);
+  return *settingsOwner_;
+}
+
+TfrmPaths* TMainForm::PathsWindow() const {
+  return frmPaths_;
+}
+
+TfrmConfigureExtensions* TMainForm::ExtensionsWindow() const {
+  return frmConfigureExtensions_;
+}
+
 void TMainForm::actPathsExecute() {
-  ShowInformation("Not yet: Paths");
+  if (frmPaths_) {
+    ShowAgain(*frmPaths_);
+    return;
+  }
+  GuardedCommand("", [this] {
+    frmPaths_ = new TfrmPaths(SettingsOwner(), this);
+    frmPaths_->show();
+  });
 }
 
 void TMainForm::actConfigureExtensionsExecute() {
-  ShowInformation("Not yet: Configure Extensions");
+  if (frmConfigureExtensions_) {
+    ShowAgain(*frmConfigureExtensions_);
+    return;
+  }
+  GuardedCommand("", [this] {
+    frmConfigureExtensions_ = new TfrmConfigureExtensions(SettingsOwner(), this);
+    frmConfigureExtensions_->show();
+  });
 }
 
 void TMainForm::actOptionsExecute() {
-  ShowInformation("Not yet: Options");
+  GuardedCommand("", [this] {
+    TdlgOptions dialog(*config_, this);
+    if (runDialog_(dialog) != QDialog::Accepted) return;
+    ApplyDefaultActionMenus();
+    SaveConfig();
+    // The glyph column is fixed: back to the width of three glyphs, which the
+    // user may have dragged narrower, and the list drawn under the new options.
+    for (int column = 0; column < grd_->ColCount(); ++column) {
+      if (grd_->Columns(column).Name != "Glyph") continue;
+      grd_->Columns(column).StoredWidth = kGlyphColumnWidth;
+      grd_->SetColumnWidth(column, kGlyphColumnWidth);
+    }
+    grd_->InvalidateData();
+  });
 }
