@@ -1,6 +1,5 @@
 #include "manager/managerstartup.h"
 
-#include "config/config.h"
 #include "config/udfxml.h"
 
 #include "common/temp_tree.h"
@@ -47,18 +46,6 @@ TEST(DefaultLoadRun, OnlySearchOnlyAndSearchAndCheckAllRun) {
     LoadXMLText(config, c.config);
     EXPECT_EQ(DefaultLoadRun(config), c.run) << c.config;
   }
-}
-
-TEST(ClosingState, FilterWrittenOrRemovedAndCurrentDirAlwaysPresent) {
-  pugi::xml_document config;
-  LoadXMLText(config, R"(<config filter="old"/>)");
-  WriteClosingState(config, "cd1 rar", {1, 2, 3, 4});
-  EXPECT_EQ(
-      XMLText(config.document_element()),
-      R"(<config filter="cd1 rar" currentDir=""><mainForm top="1" left="2" height="3" width="4"/></config>)");
-  WriteClosingState(config, "", {-5, 6, 7, 8});
-  EXPECT_EQ(XMLText(config.document_element()),
-            R"(<config currentDir=""><mainForm top="-5" left="6" height="7" width="8"/></config>)");
 }
 
 }  // namespace

@@ -1,8 +1,6 @@
 #include "manager/versionreply.h"
-#include "manager/weblinks.h"
 #include "manager/webrequest.h"
 
-#include "common/environment.h"
 #include "common/local_http_server.h"
 
 #include <gtest/gtest.h>
@@ -15,47 +13,19 @@ namespace {
 
 using namespace std::chrono_literals;
 
-TEST(WebLinks, AddressesAreTheSiteWithTheirPathAndQuery) {
-  const TScopedEnvironment site("CHECKWELL_SITE_URL", "http://site.test/");
-  EXPECT_EQ(WebLinkURL(TWebLink::HomePage),
-            "http://site.test/shareware/applications.asp?appid=checkwell");
-  EXPECT_EQ(WebLinkURL(TWebLink::Download),
-            "http://site.test/shareware/download.asp?appid=checkwell");
-  EXPECT_EQ(WebLinkURL(TWebLink::History),
-            "http://site.test/shareware/history.asp?appid=checkwell");
-  EXPECT_EQ(WebLinkURL(TWebLink::Donate), "http://site.test/shareware/donate.asp?appid=checkwell");
-  EXPECT_EQ(WebLinkURL(TWebLink::Feedback),
-            "http://site.test/shareware/feedback.asp?appid=checkwell");
-  EXPECT_EQ(VersionCheckURL("1.2.0"),
-            "http://site.test/shareware/latestversionxml.asp?appid=checkwell&myversion=1.2.0");
-  // The build number stays out of it.
-  TVersionData data;
-  data.Major = 3;
-  data.Minor = 14;
-  data.Release = 1;
-  data.Build = 592;
-  EXPECT_EQ(ProgramVersionText(data), "3.14.1");
-}
-
-TEST(VersionReply, AnswersAreReadInAnyCase) {
+// Names and answers in any case; versions listed oldest first come out newest first.
+TEST(VersionReply, AnswersInAnyCaseAndTheHistoryNewestFirst) {
   EXPECT_TRUE(ReadVersionReply(R"(<LatestVersion reply="AlreadyLatest"/>)").AlreadyLatest);
-  const TVersionReply reply = ReadVersionReply(
-      R"(<LATESTVERSION reply="NewVersionAvailable" version="1.3.0" releaseDate="2026-01-05"/>)");
-  EXPECT_FALSE(reply.AlreadyLatest);
-  EXPECT_EQ(OutOfDateText("1.2.0", reply),
-            "You are running version 1.2.0 which is out of date. Current version is 1.3.0 "
-            "released 2026-01-05.\rDo you want to go to the downloads page now?");
-}
-
-TEST(VersionReply, HistoryListsTheNewestVersionFirst) {
   const TVersionReply reply = ReadVersionReply(R"(
-    <latestversion reply="newversionavailable" version="1.1" releaseDate="2025-06-01">
+    <LATESTVERSION reply="NewVersionAvailable" version="1.1" releaseDate="2025-06-01">
       <version number="1.0" releaseDate="2024-01-01"><change>First release</change></version>
       <!-- the site's own remark -->
       <version number="1.1" releaseDate="2025-06-01">
         <change>Faster checks</change><item>Zip archives</item>
       </version>
-    </latestversion>)");
+    </LATESTVERSION>)");
+  EXPECT_FALSE(reply.AlreadyLatest);
+  EXPECT_EQ(reply.Version, "1.1");
   EXPECT_EQ(reply.History,
             "Version 1.1 Release Date 2025-06-01\r"
             "         * Faster checks\r"
