@@ -7,6 +7,8 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config git
   qt6-base-dev qt6-base-dev-tools libgl-dev
+  # The version check asks the product site through Qt Network.
+  libqt6network6
   # libqt6svg6 also holds the plugins through which Qt draws SVG theme icons.
   qt6-svg-dev libqt6svg6
   libpugixml-dev libisal-dev

@@ -34,6 +34,8 @@ struct TChoiceOption;
 struct TGridDrawState;
 class TSetCommands;
 enum class TSetMode;
+enum class TWebLink;
+struct TWindowBounds;
 
 // The manager's private messages to itself.
 inline constexpr QEvent::Type WM_SHOWFILEDETAILS = static_cast<QEvent::Type>(QEvent::User + 100);
@@ -133,6 +135,12 @@ class TMainForm : public QMainWindow, public TCheckWindowOwner {
   bool FormCreate();
   void FormCloseQuery();
   void DeferredStartup();
+  // The folders "LaunchPaths.txt" handed over that exist, in file order.
+  const std::vector<std::string>& LaunchPaths() const { return launchPaths_; }
+  // Tests replace how web pages and the help file are opened.
+  void SetURLOpener(std::function<void(const std::string&)> opener) {
+    openURL_ = std::move(opener);
+  }
 
   // Toolbar, menus and pop-up share these.
   QAction* actStart;
@@ -289,6 +297,19 @@ class TMainForm : public QMainWindow, public TCheckWindowOwner {
   // --- runs ---
 
   // --- startup ---
+  void showEvent(QShowEvent* event) override;
+  void PlaceWindow(const TWindowBounds& bounds);
+  TWindowBounds CurrentBounds() const;
+  // Asks the site for the latest version; quiet: nothing is shown when this is it.
+  void CheckForNewVersion(bool quiet);
+  void OpenWebLink(TWebLink link);
+  void OpenURL(const std::string& url);
+
+  std::vector<std::string> launchPaths_;
+  std::function<void(const std::string&)> openURL_;
+  bool deferredPosted_ = false;
+  bool closing_ = false;
+  bool checkingVersion_ = false;
 
   // --- setops ---
   // Runs one of the set commands with the window as their host.

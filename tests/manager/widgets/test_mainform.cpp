@@ -198,7 +198,7 @@ TEST(MainForm, WindowMenuListsWindowsByCaption) {
 TEST(MainForm, Screenshot) {
   const QByteArray target = qgetenv("CHECKWELL_SCREENSHOT");
   if (target.isEmpty()) GTEST_SKIP();
-  TFormFixture f(R"(<config indicateMine="Y" defaultStartAction="1"/>)");
+  TFormFixture f(R"(<config indicateMine="Y" defaultStartAction="1" checkForNewVersion="N"/>)");
   const char* const statuses[] = {"Verified OK", "Failed",  "Accepted",    "Running 40%",
                                   "Waiting",     "Aborted", "Verified OK", "Waiting"};
   int i = 0;

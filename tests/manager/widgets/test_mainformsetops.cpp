@@ -30,6 +30,8 @@ TEST(MainFormSetOps, MoveToZipsAndToSubFolders) {
   tree.MakeDir("zips/");
   tree.MakeDir("out/");
 
+  // The start-up version check stays off: the test's events must not reach for the site.
+  tree.Write("checkwell.xml", R"(<config checkForNewVersion="N"/>)");
   TMainForm form(tree.File("checkwell.xml"));
   form.resize(900, 360);
   form.show();
