@@ -67,7 +67,8 @@ find "$tree" -type f -exec cat {} + >/dev/null
 
 find_time=$(median_time find_cat)
 verify_time=$(median_time "$verify" "$tree")
-ours=$(QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen} "$program" "$tree" "$runs")
+ours=$(QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen} "$program" "$tree" "$runs" \
+  2> >(grep -v -e propagateSizeHints -e XDG_RUNTIME_DIR >&2))
 echo "$ours" | sed 's/^/  /'
 search_time=$(echo "$ours" | awk '$1 == "search_only" { print $2 }')
 run_time=$(echo "$ours" | awk '$1 == "search_and_check" { print $2 }')

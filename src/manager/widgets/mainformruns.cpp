@@ -242,6 +242,8 @@ void TMainForm::CheckRows(TRunMode mode) {
   check_ = &run;
   const auto done = qScopeGuard([this] { check_ = nullptr; });
   run.CheckRows(mode);
+  // The last row verified is current at the end, whether a frame showed it or not.
+  ShowRunFrame();
   grd_->InvalidateData();
 }
 

@@ -88,7 +88,11 @@ TEST(MainFormRuns, SearchAndCheckAllVerifiesTheActiveFoldersAndMarksGoodSetsSkip
     f.tree.Write("sets/y/notes.sfv", "broken.rar 1234\r\n");
     f.form->List().RemoveMarkEntries(f.form->List().GetSkipList(), f.tree.Path() + "sets/good.sfv");
     f.form->actStartSearchAndCheck->trigger();
-    f.form->Grid().SetCurrentDataRow(2);
+    TNTierGrid& grid = f.form->Grid();
+    for (int column = 0; column < grid.ColCount(); ++column) {
+      const std::string name = grid.Columns(column).Name;
+      if (name != "Glyph") grid.SetColumnWidth(column, name == "Path" ? 470 : 150);
+    }
     QApplication::processEvents();
     f.form->grab().save(QString::fromLocal8Bit(shot));
   }
