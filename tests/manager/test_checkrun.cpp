@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <tuple>
 
 #include <unistd.h>
 
@@ -85,21 +86,14 @@ TEST(CheckRun, ProgressRunsThroughTheEntriesThenTheResultShows) {
 
 TEST(CheckRun, EachModePicksItsRows) {
   TRunFixture f;
-  struct TRow {
-    const char* status;
-    char mark;
-    bool moved;
-    bool selected;
-  };
-  const TRow rows[] = {{"Waiting", 'N', false, false},
-                       {"Aborted", 'S', false, false},
-                       {"Failed", 'H', false, true},
-                       {"Verified OK", 'N', false, false},
-                       {"Waiting", 'N', true, true}};
-  for (const TRow& row : rows) {
-    const int index = f.list.AppendRow(row.status, "x.sfv", f.tree.Path(), row.moved, row.mark);
-    f.rows.SetSelected(index, row.selected);
-  }
+  // status, mark, moved, selected
+  const std::tuple<const char*, char, bool, bool> rows[] = {{"Waiting", 'N', false, false},
+                                                            {"Aborted", 'S', false, false},
+                                                            {"Failed", 'H', false, true},
+                                                            {"Verified OK", 'N', false, false},
+                                                            {"Waiting", 'N', true, true}};
+  for (const auto& [status, mark, moved, selected] : rows)
+    f.rows.SetSelected(f.list.AppendRow(status, "x.sfv", f.tree.Path(), moved, mark), selected);
   const auto picked = [&](TRunMode mode) {
     std::string result;
     for (int row = 0; row < f.list.RowCount(); ++row)

@@ -101,6 +101,8 @@ void TMainForm::RunFrame(TRunMode mode) {
   SetActionsEnabled(false);
   if (mode == TRunMode::CheckSelectedOnly) grd_->EnsureSelection();
   ds_->SetSelectionLocked(true);
+  // A header click would reorder the rows under the check pass.
+  grd_->SetColumnSorting(false);
   abortRequested_ = false;
   const QMetaObject::Connection frames =
       connect(pacer_, &TFramePacer::FrameDue, this, &TMainForm::ShowRunFrame);
@@ -111,6 +113,7 @@ void TMainForm::RunFrame(TRunMode mode) {
       running_ = false;
       runningRow_ = -1;
       ds_->SetSelectionLocked(false);
+      grd_->SetColumnSorting(true);
       chkShowHidden_->setEnabled(true);
       SetActionsEnabled(false);
     });
@@ -178,8 +181,9 @@ void TMainForm::SearchPaths() {
   grd_->InvalidateData();
   pacer_->RequestFrame();
   pacer_->Yield();
+  // Back on afterwards, unless the run around the search keeps it off.
   grd_->SetColumnSorting(false);
-  const auto sorting = qScopeGuard([this] { grd_->SetColumnSorting(true); });
+  const auto sorting = qScopeGuard([this] { grd_->SetColumnSorting(!running_); });
 
   // Copied: the Paths window may rewrite the document while the walk yields.
   std::vector<std::string> folders;

@@ -114,16 +114,18 @@ TEST(MainFormRuns, SearchOnlyNeverMarksAndLaunchedPathsWinOverConfiguredOnes) {
   EXPECT_EQ(f.form->Config().document_element().child("skip").first_child(), pugi::xml_node());
 }
 
-TEST(MainFormRuns, WithoutActivePathsTheSearchOnlyAsks) {
+TEST(MainFormRuns, WithoutActivePathsOrADefaultStartTheWindowOnlyAsks) {
   TRunFixture f;
   f.form->Config().document_element().child("paths").first_child().attribute("active") = "N";
-  f.script->Press("&No");
+  f.script->Press("&No").Press("&No");
   f.form->actStartSearchAndCheck->trigger();
-  EXPECT_EQ(
-      f.script->Texts(),
-      std::vector<std::string>{"There are no active paths. Would you like to set up paths now?"});
   EXPECT_EQ(f.form->List().RowCount(), 0);
   EXPECT_EQ(f.form->RunStateText(), "Complete");
+  f.form->actStart->trigger();
+  EXPECT_EQ(f.script->Texts(),
+            (std::vector<std::string>{
+                "There are no active paths. Would you like to set up paths now?",
+                "There is no default \"Start\" action. Would you like to choose one now?"}));
 }
 
 TEST(MainFormRuns, StopDuringTheSearchKeepsTheRowsFoundAndChecksNone) {
@@ -164,15 +166,6 @@ TEST(MainFormRuns, CheckWaitingOnlyAfterAStoppedRunPicksUpTheAbortedAndWaitingRo
   f.form->List().SetStatus(0, "Waiting");
   f.form->actStart->trigger();  // the default: Check Waiting Only
   EXPECT_EQ(f.Rows(), "a.sfv=Verified OK:N;b.sfv=Verified OK:N;c.sfv=Failed:N;");
-}
-
-TEST(MainFormRuns, StartWithoutADefaultAsks) {
-  TRunFixture f;
-  f.script->Press("&No");
-  f.form->actStart->trigger();
-  EXPECT_EQ(f.script->Texts(),
-            std::vector<std::string>{"There is no default \"Start\" action. Would you like to "
-                                     "choose one now?"});
 }
 
 TEST(MainFormRuns, VisualCheckOpensOneWindowPerSFVAndTheHandBackChecksTheRowAgain) {
