@@ -422,6 +422,7 @@ void TMainForm::SetActionsEnabled(bool busy) {
   }
   popMove_->setEnabled(actMove->isEnabled());
   popCopy_->setEnabled(actCopy->isEnabled());
+  if (running_) LockForRun();
 }
 
 void TMainForm::BeginBusy() {
@@ -510,6 +511,7 @@ bool TMainForm::event(QEvent* event) {
 
 void TMainForm::closeEvent(QCloseEvent* event) {
   CloseDetailsTip();
+  abortRequested_ = true;
   FormCloseQuery();
   event->accept();
 }

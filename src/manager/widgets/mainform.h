@@ -33,6 +33,8 @@ class TfrmPaths;
 struct TChoiceOption;
 struct TGridDrawState;
 class TSetCommands;
+class TCheckRun;
+class TPathSearch;
 enum class TSetMode;
 enum class TWebLink;
 struct TWindowBounds;
@@ -295,6 +297,45 @@ class TMainForm : public QMainWindow, public TCheckWindowOwner {
   QWidget* tip_ = nullptr;
 
   // --- runs ---
+ public:
+  // The folders "LaunchPaths.txt" named; with any, the "Use Launched Paths" toggle
+  // shows them in its tooltip.
+  void SetLaunchedPaths(std::vector<std::string> paths);
+  const std::vector<std::string>& LaunchedPaths() const { return launchedPaths_; }
+  // The search phase of a run; EAbort when stopped.
+  void SearchPaths();
+  void SearchFolder(const std::string& folder);
+  bool MatchesFilter(const std::string& fileName) const;
+  // The verification pass of a run.
+  void CheckRows(TRunMode mode);
+  void ReportProgress(const std::string& sfvPath, int done, int total);
+  void QueryAbort(bool& abort) const { abort = abortRequested_; }
+  bool AbortRequested() const { return abortRequested_; }
+  bool RunInProgress() const { return running_; }
+  // The row being verified, or -1.
+  int RunningRow() const { return runningRow_; }
+
+ private:
+  class TRunHost;
+  // The frame around every run mode: Stop on, the selection locked, the window
+  // restored however the run ends, good sets marked Skip after a verification.
+  void RunFrame(TRunMode mode);
+  // While a run goes on, the run commands, the commands on rows and "Show Hidden"
+  // are off, so nothing changes the rows the run visits by position.
+  void LockForRun();
+  // Brings the list up to date with a running search or check at a frame.
+  void ShowRunFrame();
+  void VisualCheckRow(int row);
+
+  std::vector<std::string> launchedPaths_;
+  // The search and the check pass of the running run, while they run.
+  TPathSearch* search_ = nullptr;
+  TCheckRun* check_ = nullptr;
+  bool abortRequested_ = false;
+  bool running_ = false;
+  bool appendingRows_ = false;
+  int runningRow_ = -1;
+  bool runningRowShown_ = true;
 
   // --- startup ---
   void showEvent(QShowEvent* event) override;
