@@ -385,7 +385,8 @@ void TMainForm::SetShowHiddenChecked(bool checked) {
 }
 
 bool TMainForm::UseLaunchedPaths() const {
-  return sbUseLaunchedPaths_->isVisible() && sbUseLaunchedPaths_->isChecked();
+  // Not isVisible(): the window may not be shown yet when a run starts.
+  return !launchedPaths_.empty() && sbUseLaunchedPaths_->isChecked();
 }
 
 void TMainForm::sbUseLaunchedPathsClick() {

@@ -138,7 +138,7 @@ class TMainForm : public QMainWindow, public TCheckWindowOwner {
   void FormCloseQuery();
   void DeferredStartup();
   // The folders "LaunchPaths.txt" handed over that exist, in file order.
-  const std::vector<std::string>& LaunchPaths() const { return launchPaths_; }
+  const std::vector<std::string>& LaunchPaths() const { return launchedPaths_; }
   // Tests replace how web pages and the help file are opened.
   void SetURLOpener(std::function<void(const std::string&)> opener) {
     openURL_ = std::move(opener);
@@ -301,7 +301,6 @@ class TMainForm : public QMainWindow, public TCheckWindowOwner {
   // The folders "LaunchPaths.txt" named; with any, the "Use Launched Paths" toggle
   // shows them in its tooltip.
   void SetLaunchedPaths(std::vector<std::string> paths);
-  const std::vector<std::string>& LaunchedPaths() const { return launchedPaths_; }
   // The search phase of a run; EAbort when stopped.
   void SearchPaths();
   void SearchFolder(const std::string& folder);
@@ -346,7 +345,6 @@ class TMainForm : public QMainWindow, public TCheckWindowOwner {
   void OpenWebLink(TWebLink link);
   void OpenURL(const std::string& url);
 
-  std::vector<std::string> launchPaths_;
   std::function<void(const std::string&)> openURL_;
   bool deferredPosted_ = false;
   bool closing_ = false;

@@ -55,14 +55,6 @@ class TMainForm::TRunHost final : public TCheckRunHost {
   TMainForm& form_;
 };
 
-void TMainForm::SetLaunchedPaths(std::vector<std::string> paths) {
-  launchedPaths_ = std::move(paths);
-  std::string tip = "Launched with the following paths\r\r";
-  for (std::size_t i = 0; i < launchedPaths_.size(); ++i)
-    tip += (i > 0 ? "\r\n" : "") + launchedPaths_[i];
-  sbUseLaunchedPaths_->setToolTip(QString::fromStdString(tip));
-  sbUseLaunchedPaths_->setVisible(!launchedPaths_.empty());
-}
 
 // --- The run frame -------------------------------------------------------------
 

@@ -74,15 +74,18 @@ class TActionsHeld {
 
 }  // namespace
 
+void TMainForm::SetLaunchedPaths(std::vector<std::string> paths) {
+  launchedPaths_ = std::move(paths);
+  sbUseLaunchedPaths_->setToolTip(TipText(LaunchPathsTip(launchedPaths_)));
+  sbUseLaunchedPaths_->setVisible(!launchedPaths_.empty());
+}
+
 bool TMainForm::FormCreate() {
   // Outside the guarded part: the handed-over list is consumed whatever follows.
-  launchPaths_ = TakeLaunchPaths(launchPathsFile_);
+  std::vector<std::string> launchPaths = TakeLaunchPaths(launchPathsFile_);
   try {
-    KeepExistingFolders(launchPaths_);
-    if (!launchPaths_.empty()) {
-      sbUseLaunchedPaths_->setVisible(true);
-      sbUseLaunchedPaths_->setToolTip(TipText(LaunchPathsTip(launchPaths_)));
-    }
+    KeepExistingFolders(launchPaths);
+    SetLaunchedPaths(std::move(launchPaths));
     LoadConfig(*config_, configPath_);
     const pugi::xml_node root = ConfigRoot(*config_);
     // The remembered destination folder (`currentDir`) is read by the set commands
