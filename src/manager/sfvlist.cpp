@@ -43,7 +43,10 @@ TSFVList::TSFVList(TNTierDataset& rows, pugi::xml_document& config, QObject* par
   connect(&rows_, &TNTierDataset::RowDeleted, this, drop);
   connect(&rows_, &TNTierDataset::AfterClear, this, drop);
   connect(&rows_, &TNTierDataset::AfterReset, this, drop);
-  connect(&rows_, &TNTierDataset::BulkChangeEnded, this, drop);
+  // A bulk change signals no single row. The index's row count tells whether rows
+  // went in it: a search appends through this class once per frame of its bulk
+  // change, and throwing the index away per frame would make it rebuild all rows
+  // fifty times a second.
 }
 
 TSFVList::~TSFVList() = default;
