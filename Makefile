@@ -1,6 +1,7 @@
 # make run   installs what is missing, builds and starts Checkwell
 # make test  installs what is missing, builds and runs every test
 # make bench runs the benchmarks
+# make package makes the Debian package
 
 BUILD ?= build
 JOBS ?= $(shell nproc)
@@ -8,7 +9,7 @@ CMAKE_FLAGS ?=
 # Warnings are errors in our builds; WERROR=OFF builds past them.
 WERROR ?= ON
 
-.PHONY: all deps configure build run test bench install clean
+.PHONY: all deps configure build run test bench install package clean
 
 all: build
 
@@ -42,6 +43,10 @@ bench: deps
 
 install: build
 	cmake --install $(BUILD)
+
+# The Debian package of the programs; prints its path.
+package: build
+	@bash scripts/make-package.sh $(BUILD)
 
 clean:
 	rm -rf $(BUILD) build-asan build-fuzz build-rel

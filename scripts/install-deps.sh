@@ -18,6 +18,9 @@ packages=(
   clang libclang-rt-14-dev
   xvfb xauth
   rhash
+  # The package: dpkg-shlibdeps computes its dependencies; the tests validate the
+  # desktop entry and the AppStream metadata.
+  dpkg-dev file desktop-file-utils appstream
 )
 
 # rhash is a peer the tests check checkwell-verify's verdicts against; the
