@@ -1,5 +1,7 @@
 #include "config/widgets/configureextensions.h"
 
+#include "config/widgets/listtools.h"
+
 #include "config/configowner.h"
 #include "config/extensionlist.h"
 #include "config/udfxml.h"
@@ -23,14 +25,6 @@ namespace {
 
 constexpr const char* kCaption = "Configure Extensions";
 
-QAction* NewAction(QObject* parent, const char* name, const char* caption,
-                   QList<QKeySequence> keys) {
-  auto* action = new QAction(QString::fromLatin1(caption), parent);
-  action->setObjectName(QString::fromLatin1(name));
-  action->setShortcuts(keys);
-  return action;
-}
-
 }  // namespace
 
 TfrmConfigureExtensions::TfrmConfigureExtensions(TConfigOwner& owner, QWidget* parent)
@@ -40,24 +34,13 @@ TfrmConfigureExtensions::TfrmConfigureExtensions(TConfigOwner& owner, QWidget* p
   setWindowTitle(QString::fromLatin1(kCaption));
   resize(720, 320);
 
-  actNew = NewAction(this, "actNew", "New", {Qt::Key_Insert});
-  actEdit = NewAction(this, "actEdit", "Edit", {Qt::Key_Return, Qt::Key_Enter});
-  actDelete = NewAction(this, "actDelete", "Delete", {Qt::Key_Delete});
-  const auto wire = [this](QAction* action, void (TfrmConfigureExtensions::*handler)()) {
-    connect(action, &QAction::triggered, this,
-            [this, handler] { GuardedCommand("", [&] { (this->*handler)(); }); });
-  };
-  wire(actNew, &TfrmConfigureExtensions::actNewExecute);
-  wire(actEdit, &TfrmConfigureExtensions::actEditExecute);
-  wire(actDelete, &TfrmConfigureExtensions::actDeleteExecute);
-
-  auto* toolBar = addToolBar(QStringLiteral("Tools"));
-  toolBar->setObjectName(QStringLiteral("tbrTools"));
-  toolBar->setMovable(false);
-  toolBar->addActions({actNew, actEdit, actDelete});
-  popup_ = new QMenu(this);
-  popup_->setObjectName(QStringLiteral("popExtensions"));
-  popup_->addActions({actNew, actEdit, actDelete});
+  const TListTools tools = AddListTools(
+      *this, "popExtensions", [this] { actNewExecute(); }, [this] { actEditExecute(); },
+      [this] { actDeleteExecute(); });
+  actNew = tools.New;
+  actEdit = tools.Edit;
+  actDelete = tools.Delete;
+  popup_ = tools.Popup;
 
   ds_ = new TNTierDataset("ds", this);
   grd_ = new TNTierGrid(this);

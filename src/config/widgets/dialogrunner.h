@@ -16,3 +16,10 @@ class QWidget;
 
 // Moves a window to the middle of the screen it is on.
 void CentreOnScreen(QWidget& window);
+
+class QDialogButtonBox;
+class QPushButton;
+
+// The "OK" (default) and "Cancel" buttons of a settings dialog, accepting and
+// rejecting it.
+QDialogButtonBox* AddOKCancel(QDialog& dialog, QPushButton*& ok, QPushButton*& cancel);

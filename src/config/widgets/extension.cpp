@@ -50,14 +50,7 @@ TdlgExtension::TdlgExtension(const pugi::xml_document& config, const QString& ti
   rgpAction->setObjectName(QStringLiteral("rgpAction"));
   rgpAction->SetItemIndex(0);
 
-  auto* buttons = new QDialogButtonBox(this);
-  btnOK = buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole);
-  btnOK->setObjectName(QStringLiteral("btnOK"));
-  btnOK->setDefault(true);
-  btnCancel = buttons->addButton(QStringLiteral("Cancel"), QDialogButtonBox::RejectRole);
-  btnCancel->setObjectName(QStringLiteral("btnCancel"));
-  connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-  connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+  QDialogButtonBox* const buttons = AddOKCancel(*this, btnOK, btnCancel);
 
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(label);

@@ -49,14 +49,7 @@ TdlgOptions::TdlgOptions(pugi::xml_document& config, QWidget* parent)
   rgpMarkGood =
       group("rgpMarkGood", "Default Mark Good Action", {"Skip", "Hide", "Normal", "No Default"}, 1);
 
-  auto* buttons = new QDialogButtonBox(this);
-  btnOK = buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole);
-  btnOK->setObjectName(QStringLiteral("btnOK"));
-  btnOK->setDefault(true);
-  btnCancel = buttons->addButton(QStringLiteral("Cancel"), QDialogButtonBox::RejectRole);
-  btnCancel->setObjectName(QStringLiteral("btnCancel"));
-  connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-  connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+  QDialogButtonBox* const buttons = AddOKCancel(*this, btnOK, btnCancel);
 
   auto* layout = new QVBoxLayout(this);
   for (QCheckBox* box :

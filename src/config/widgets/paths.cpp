@@ -1,5 +1,7 @@
 #include "config/widgets/paths.h"
 
+#include "config/widgets/listtools.h"
+
 #include "config/configowner.h"
 #include "support/guard.h"
 #include "support/messages.h"
@@ -28,14 +30,6 @@ std::string ToPath(const QString& text) {
   return QFile::encodeName(text).toStdString();
 }
 
-QAction* NewAction(QObject* parent, const char* name, const char* caption,
-                   QList<QKeySequence> keys) {
-  auto* action = new QAction(QString::fromLatin1(caption), parent);
-  action->setObjectName(QString::fromLatin1(name));
-  action->setShortcuts(keys);
-  return action;
-}
-
 }  // namespace
 
 TfrmPaths::TfrmPaths(TConfigOwner& owner, QWidget* parent)
@@ -45,24 +39,13 @@ TfrmPaths::TfrmPaths(TConfigOwner& owner, QWidget* parent)
   setWindowTitle(QString::fromLatin1(kCaption));
   resize(420, 300);
 
-  actNew = NewAction(this, "actNew", "New", {Qt::Key_Insert});
-  actEdit = NewAction(this, "actEdit", "Edit", {Qt::Key_Return, Qt::Key_Enter});
-  actDelete = NewAction(this, "actDelete", "Delete", {Qt::Key_Delete});
-  const auto wire = [this](QAction* action, void (TfrmPaths::*handler)()) {
-    connect(action, &QAction::triggered, this,
-            [this, handler] { GuardedCommand("", [&] { (this->*handler)(); }); });
-  };
-  wire(actNew, &TfrmPaths::actNewExecute);
-  wire(actEdit, &TfrmPaths::actEditExecute);
-  wire(actDelete, &TfrmPaths::actDeleteExecute);
-
-  auto* toolBar = addToolBar(QStringLiteral("Tools"));
-  toolBar->setObjectName(QStringLiteral("tbrTools"));
-  toolBar->setMovable(false);
-  toolBar->addActions({actNew, actEdit, actDelete});
-  popup_ = new QMenu(this);
-  popup_->setObjectName(QStringLiteral("popPaths"));
-  popup_->addActions({actNew, actEdit, actDelete});
+  const TListTools tools = AddListTools(
+      *this, "popPaths", [this] { actNewExecute(); }, [this] { actEditExecute(); },
+      [this] { actDeleteExecute(); });
+  actNew = tools.New;
+  actEdit = tools.Edit;
+  actDelete = tools.Delete;
+  popup_ = tools.Popup;
 
   lstPaths_ = new QListWidget(this);
   lstPaths_->setObjectName(QStringLiteral("lstPaths"));
