@@ -31,7 +31,7 @@ struct TTiming {
 TTiming RunOnce(const std::string& tree, bool check) {
   QTemporaryDir dir;
   const std::string config = dir.path().toStdString() + "/checkwell.xml";
-  std::ofstream(config) << "<config><paths><path value=\"" << tree
+  std::ofstream(config) << "<config checkForNewVersion=\"N\"><paths><path value=\"" << tree
                         << "/\" active=\"Y\"/></paths></config>";
   TMainForm form(config);
   form.resize(900, 600);
