@@ -124,7 +124,7 @@ void TMainForm::DeferredStartup() {
   }
   if (ReadOption(*config_, kCheckForNewVersion)) CheckForNewVersion(true);
   if (closing_) return;
-  if (const std::optional<TRunMode> run = DefaultLoadRun(*config_)) ExecuteRun(*run);
+  if (const std::optional<TRunMode> run = DefaultLoadRun(*config_)) RunFrame(*run);
 }
 
 void TMainForm::FormCloseQuery() {

@@ -14,6 +14,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QTest>
 #include <QToolButton>
 
 #include <cstdlib>
@@ -69,6 +70,21 @@ struct TRunFixture {
     return form->findChildren<TfrmCheckSFV*>(Qt::FindDirectChildrenOnly);
   }
 };
+
+// The run on load is a run like one from "Start": good sets marked Skip, and the
+// commands that act on rows usable afterwards.
+TEST(MainFormRuns, TheRunOnLoadEndsLikeAnyRun) {
+  TRunFixture f(R"(checkForNewVersion="N" defaultLoadAction="1")");
+  f.Set("sets/", "good");
+  f.form->show();
+  for (int i = 0; i < 200 && f.form->RunStateText() != "Complete"; ++i)
+    QTest::qWait(10);
+  QTest::qWait(50);
+  EXPECT_EQ(f.Rows(), "good.sfv=Verified OK:S;");
+  EXPECT_TRUE(f.form->actVisualCheckSFV->isEnabled());
+  EXPECT_TRUE(f.form->actStart->isEnabled());
+  EXPECT_FALSE(f.form->actStop->isEnabled());
+}
 
 TEST(MainFormRuns, SearchAndCheckAllVerifiesTheActiveFoldersAndMarksGoodSetsSkip) {
   TRunFixture f;
