@@ -208,6 +208,7 @@ void TNTierDataset::DeleteRow(int row) {
                              std::to_string(row) + ") )");
   }
   if (updateDepth_ == 0) emit RowAboutToBeDeleted(row);
+  ++structureChanges_;
   const bool wasSelected = rows_[static_cast<size_t>(row)].selected_;
   rows_.Delete(static_cast<size_t>(row));
   ForgetSelectedRow(row, wasSelected);
@@ -225,6 +226,7 @@ void TNTierDataset::DeleteRows(std::vector<int> rows) {
   std::sort(rows.begin(), rows.end());
   rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
   TUpdateScope update(*this);
+  ++structureChanges_;
   const std::vector<size_t> indexes(rows.begin(), rows.end());
   rows_.Delete(indexes);
   InvalidateSelection();
@@ -286,6 +288,7 @@ void TNTierDataset::Clear() {
   emit BeforeClear(this);
   {
     TUpdateScope update(*this);
+    ++structureChanges_;
     rows_.Clear();
     texts_.Reset(kinds_.size());
     selectedCache_ = {};
@@ -455,6 +458,7 @@ void TNTierDataset::SortRows(const std::vector<TSortKey>& keys) {
     newPositionOf_[static_cast<size_t>(order[i])] = static_cast<int>(i);
   }
   if (updateDepth_ == 0) emit RowsAboutToBeReordered();
+  ++structureChanges_;
   sortedRows_.resize(count);
   for (size_t i = 0; i < count; ++i) sortedRows_[i] = rows[static_cast<size_t>(order[i])];
   rows.swap(sortedRows_);  // the old array stays as the buffer of the next sort

@@ -127,6 +127,10 @@ class TNTierDataset : public QObject {
   // (BulkChangeEnded) instead of a signal per row. Calls nest.
   void BeginUpdate();
   void EndUpdate();
+  // Counts the changes that remove or move rows (deletes, clears, resets, sorts);
+  // appends leave it. A view that sees it unchanged over a bulk change knows that
+  // rows were only appended.
+  std::uint64_t StructureChanges() const { return structureChanges_; }
 
   // Selection.
   bool IsSelected(int row) const;
@@ -230,6 +234,7 @@ class TNTierDataset : public QObject {
   bool rowLimitReached_ = false;
   QPointer<QObject> filterHintGlyph_;
   int updateDepth_ = 0;
+  std::uint64_t structureChanges_ = 0;
 
   // Kept between sorts, with the buffers it needs.
   std::unique_ptr<TNTierRowSorter> sorter_;

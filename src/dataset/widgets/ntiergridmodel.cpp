@@ -36,8 +36,8 @@ void TNTierGridModel::Connect() {
     reorderSaved_ = persistentIndexList();
   });
   connect(ds, &TNTierDataset::RowsReordered, this, &TNTierGridModel::OnRowsReordered);
-  connect(ds, &TNTierDataset::BulkChangeAboutToBegin, this, &TNTierGridModel::BeginReset);
-  connect(ds, &TNTierDataset::BulkChangeEnded, this, &TNTierGridModel::EndReset);
+  connect(ds, &TNTierDataset::BulkChangeAboutToBegin, this, &TNTierGridModel::OnBulkChangeBegins);
+  connect(ds, &TNTierDataset::BulkChangeEnded, this, &TNTierGridModel::OnBulkChangeEnded);
   // A reset leaves the active columns empty; the displayed ones go with them until
   // the grid rebuilds its columns.
   connect(ds, &TNTierDataset::BeforeReset, this, [this] {
@@ -84,6 +84,34 @@ void TNTierGridModel::EndReset() {
   if (resetDepth_ > 0 && --resetDepth_ == 0) endResetModel();
 }
 
+void TNTierGridModel::OnBulkChangeBegins() {
+  rowsBeforeBulk_ = rowCount();
+  structureBeforeBulk_ = dataset_ ? dataset_->StructureChanges() : 0;
+  inBulkChange_ = true;
+}
+
+void TNTierGridModel::OnBulkChangeEnded() {
+  if (!inBulkChange_) return;
+  const int rows = dataset_ ? dataset_->RowCount() : 0;
+  const bool appendedOnly =
+      dataset_ && dataset_->StructureChanges() == structureBeforeBulk_ && rows >= rowsBeforeBulk_;
+  if (Quiet() || !appendedOnly) {
+    // A reset under way takes in whatever the dataset holds when it ends.
+    BeginReset();
+    inBulkChange_ = false;
+    EndReset();
+    return;
+  }
+  if (rows > rowsBeforeBulk_) {
+    beginInsertRows(QModelIndex(), rowsBeforeBulk_, rows - 1);
+    inBulkChange_ = false;
+    endInsertRows();
+  }
+  inBulkChange_ = false;
+  // Fields written during the change do not notify.
+  AllChanged();
+}
+
 void TNTierGridModel::BeginRefresh() {
   BeginReset();
 }
@@ -118,7 +146,8 @@ void TNTierGridModel::AllChanged() {
 }
 
 int TNTierGridModel::rowCount(const QModelIndex& parent) const {
-  return parent.isValid() || !dataset_ ? 0 : dataset_->RowCount();
+  if (parent.isValid() || !dataset_) return 0;
+  return inBulkChange_ && !Quiet() ? rowsBeforeBulk_ : dataset_->RowCount();
 }
 
 int TNTierGridModel::columnCount(const QModelIndex& parent) const {
@@ -127,6 +156,8 @@ int TNTierGridModel::columnCount(const QModelIndex& parent) const {
 
 QVariant TNTierGridModel::data(const QModelIndex& index, int role) const {
   if (!checkIndex(index, CheckIndexOption::IndexIsValid)) return {};
+  // Rows a bulk change removed are gone before the view hears of it.
+  if (index.row() >= dataset_->RowCount()) return {};
   const TNTierColumn& column = *columns_[static_cast<size_t>(index.column())];
   switch (role) {
     case Qt::DisplayRole:

@@ -3,6 +3,7 @@
 #include <QAbstractTableModel>
 #include <QPointer>
 
+#include <cstdint>
 #include <functional>
 #include <vector>
 
@@ -57,6 +58,8 @@ class TNTierGridModel : public QAbstractTableModel {
   bool Quiet() const { return resetDepth_ > 0; }
   void BeginReset();
   void EndReset();
+  void OnBulkChangeBegins();
+  void OnBulkChangeEnded();
   void OnDatasetDestroyed();
   void OnRowsReordered(const std::vector<int>& newPositionOf);
 
@@ -65,5 +68,12 @@ class TNTierGridModel : public QAbstractTableModel {
   TTextProvider textProvider_;
   TTextProvider accessibleTextProvider_;
   int resetDepth_ = 0;
+  // A bulk change of the dataset reaches the view when it ends: as appended rows
+  // when it only appended (a search adds rows to a long list fifty times a second,
+  // and a reset would make the view take in every row each time), else as a
+  // reset. Until then the view goes on seeing the rows it had.
+  bool inBulkChange_ = false;
+  int rowsBeforeBulk_ = 0;
+  std::uint64_t structureBeforeBulk_ = 0;
   QModelIndexList reorderSaved_;
 };

@@ -819,3 +819,39 @@ TEST(NTierGridLoad, TheRowLimitMarkerShowsWhileALoadWasCut) {
 }
 
 }  // namespace
+
+// A bulk change that only appended reaches the view as appended rows, so a long
+// list filled frame by frame is not taken in whole each time; one that removed
+// rows is a reset. Until it ends the view keeps the rows it knew.
+TEST(GridBulkChanges, AppendsAreInsertedAndAnythingElseResets) {
+  TNTierDataset ds{"ds", nullptr};
+  ds.AddColumn("Filename", "Filename", NTierType::String, 2);
+  ds.PrepareColumns();
+  TNTierGrid grid;
+  grid.SetDataset(&ds);
+  grid.ColumnsChanged();
+  QAbstractItemModel& model = *grid.model();
+  QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::Fatal);
+  std::vector<std::string> events;
+  QObject::connect(&model, &QAbstractItemModel::rowsInserted,
+                   [&](const QModelIndex&, int a, int b) {
+                     events.push_back("insert " + std::to_string(a) + "-" + std::to_string(b));
+                   });
+  QObject::connect(&model, &QAbstractItemModel::modelReset, [&] { events.push_back("reset"); });
+  const auto append = [&](int count) {
+    for (int i = 0; i < count; ++i) ds.FieldByName("Filename", ds.AppendRow()).SetAsString("f");
+  };
+  append(2);
+  ds.BeginUpdate();
+  append(3);
+  EXPECT_EQ(model.rowCount(), 2);
+  ds.EndUpdate();
+  ds.BeginUpdate();
+  append(1);
+  ds.DeleteRow(0);
+  ds.EndUpdate();
+  ds.BeginUpdate();
+  ds.EndUpdate();
+  EXPECT_EQ(model.rowCount(), 5);
+  EXPECT_EQ(events, (std::vector<std::string>{"insert 0-0", "insert 1-1", "insert 2-4", "reset"}));
+}
