@@ -5,13 +5,17 @@
 #include <algorithm>
 #include <cstdint>
 
-TWindowBounds ReadCheckWindowBounds(const pugi::xml_node& element, int screenHeight) {
+TWindowBounds ReadWindowBounds(const pugi::xml_node& element, const TWindowBounds& defaults) {
   TWindowBounds bounds;
-  bounds.Top = ReadInt(element, "top", 40);
-  bounds.Left = ReadInt(element, "left", 40);
-  bounds.Height = ReadInt(element, "height", screenHeight - 80);
-  bounds.Width = ReadInt(element, "width", 400);
+  bounds.Top = ReadInt(element, "top", defaults.Top);
+  bounds.Left = ReadInt(element, "left", defaults.Left);
+  bounds.Height = ReadInt(element, "height", defaults.Height);
+  bounds.Width = ReadInt(element, "width", defaults.Width);
   return bounds;
+}
+
+TWindowBounds ReadCheckWindowBounds(const pugi::xml_node& element, int screenHeight) {
+  return ReadWindowBounds(element, {40, 40, screenHeight - 80, 400});
 }
 
 void WriteWindowBounds(pugi::xml_node element, const TWindowBounds& bounds) {

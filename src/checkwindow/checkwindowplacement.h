@@ -21,6 +21,8 @@ struct TWindowBounds {
 // Bounds from the element; each attribute that is absent takes its default
 // (40, 40, the screen height less 80, 400).
 TWindowBounds ReadCheckWindowBounds(const pugi::xml_node& element, int screenHeight);
+// The same with the given defaults.
+TWindowBounds ReadWindowBounds(const pugi::xml_node& element, const TWindowBounds& defaults);
 void WriteWindowBounds(pugi::xml_node element, const TWindowBounds& bounds);
 
 // Below this many pixels a window shows nothing useful.

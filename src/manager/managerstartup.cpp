@@ -45,12 +45,7 @@ std::string LaunchPathsTip(const std::vector<std::string>& paths) {
 }
 
 TWindowBounds ReadMainFormBounds(const pugi::xml_node& element, int screenHeight) {
-  TWindowBounds bounds;
-  bounds.Top = ReadInt(element, "top", 30);
-  bounds.Left = ReadInt(element, "left", 20);
-  bounds.Height = ReadInt(element, "height", screenHeight - 60);
-  bounds.Width = ReadInt(element, "width", 690);
-  return bounds;
+  return ReadWindowBounds(element, {30, 20, screenHeight - 60, 690});
 }
 
 std::optional<TRunMode> DefaultLoadRun(const pugi::xml_document& config) {

@@ -155,18 +155,7 @@ void TPathSearch::AddCandidate(const std::string& folder, const std::string& nam
   if (mark.Mark == kMarkHide && !showHidden_) return;
   const int row = list_.AppendRow(mark.Mark == kMarkNormal ? kStatusWaiting : mark.Status, name,
                                   folder, false, mark.Mark);
-  ReadRowDetailsOrLeave(list_, row);
+  // One that cannot be read is listed all the same; its check ends "Failed".
+  list_.ReadRowDetailsIfReadable(row);
   ++added_;
-}
-
-void ReadRowDetailsOrLeave(TSFVList& list, int row) {
-  std::string text, problem;
-  const std::string path = IncludeTrailingPathDelimiter(list.Path(row));
-  if (!LoadSFVText(path + list.Filename(row), text, problem)) return;
-  std::string details;
-  bool mine = false;
-  if (!ParseSFV(text, path, list.Config(), details, mine)) return;
-  TNTierDataset& rows = list.Rows();
-  rows.FieldByName("FileDetails", row).SetAsString(details);
-  rows.FieldByName("Mine", row).SetAsBoolean(mine);
 }

@@ -63,7 +63,3 @@ class TPathSearch {
   std::set<std::pair<dev_t, ino_t>> entered_;
   int added_ = 0;
 };
-
-// Reads the row's SFV and parses it into FileDetails and Mine. An SFV that cannot
-// be read or parsed leaves both as they were (a check of it then ends "Failed").
-void ReadRowDetailsOrLeave(TSFVList& list, int row);

@@ -1,6 +1,7 @@
 #include "manager/sfvlist.h"
 
 #include "dataset/ntierdataset.h"
+#include "sfv/sfvfiles.h"
 #include "sfv/sfvformat.h"
 #include "support/files.h"
 #include "support/paths.h"
@@ -183,14 +184,22 @@ int TSFVList::AppendRow(std::string_view status, const std::string& filename,
 }
 
 void TSFVList::ReadRowDetails(int row) {
-  const std::string path = Path(row);
-  const std::string text = ReadTextFile(SFVFullPath(path, Filename(row)));
+  ParseRowDetails(row, ReadTextFile(FullPath(row)));
+}
+
+bool TSFVList::ReadRowDetailsIfReadable(int row) {
+  std::string text, problem;
+  return LoadSFVText(FullPath(row), text, problem) && ParseRowDetails(row, text);
+}
+
+bool TSFVList::ParseRowDetails(int row, const std::string& text) {
   std::string details;
   bool mine = false;
   rules_.Refresh(config_);
-  if (!ParseSFV(text, path, rules_, details, mine)) return;
+  if (!ParseSFV(text, IncludeTrailingPathDelimiter(Path(row)), rules_, details, mine)) return false;
   rows_.Fields(details_, row).SetAsString(details);
   rows_.Fields(mine_, row).SetAsBoolean(mine);
+  return true;
 }
 
 int TSFVList::FindRowByKey(std::int32_t key) const {

@@ -87,6 +87,9 @@ class TSFVList : public QObject {
   // Parses the row's SFV; on success FileDetails and Mine take the result. Errors
   // reading the file propagate.
   void ReadRowDetails(int row);
+  // The same within the limits of an SFV list (size, text); true when the SFV
+  // was read and parsed, else the row is left as it was.
+  bool ReadRowDetailsIfReadable(int row);
   // The first row with that Key, or -1.
   int FindRowByKey(std::int32_t key) const;
 
@@ -124,6 +127,7 @@ class TSFVList : public QObject {
   // The index of list when it is the mark list the lookups use, else null.
   TMarkIndex* IndexOf(const pugi::xml_node& list) const;
   static void IndexEntry(TMarkIndex& index, pugi::xml_node entry);
+  bool ParseRowDetails(int row, const std::string& text);
 
   TNTierDataset& rows_;
   pugi::xml_document& config_;

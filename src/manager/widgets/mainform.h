@@ -26,8 +26,6 @@ class TFramePacer;
 class TNTierDataset;
 class TNTierGrid;
 class TSFVList;
-class TConfigOwner;
-class TMainFormConfigOwner;
 class TfrmConfigureExtensions;
 class TfrmPaths;
 struct TChoiceOption;
@@ -364,9 +362,7 @@ class TMainForm : public QMainWindow, public TCheckWindowOwner {
   TfrmConfigureExtensions* ExtensionsWindow() const;
 
  private:
-  TConfigOwner& SettingsOwner();
   TDialogRunner runDialog_ = RunDialogModally;
-  TMainFormConfigOwner* settingsOwner_ = nullptr;
   QPointer<TfrmPaths> frmPaths_;
   QPointer<TfrmConfigureExtensions> frmConfigureExtensions_;
 };

@@ -55,7 +55,6 @@ class TMainForm::TRunHost final : public TCheckRunHost {
   TMainForm& form_;
 };
 
-
 // --- The run frame -------------------------------------------------------------
 
 void TMainForm::actStartExecute() {
@@ -333,13 +332,7 @@ void TMainForm::RecheckSFV(const std::string& sfvPath) {
       found = row;
   }
   GuardedCommand("", [&] {
-    if (found < 0) return;
-    std::string text, problem, details;
-    bool mine = false;
-    if (!LoadSFVText(sfvPath, text, problem) || !ParseSFV(text, folder, *config_, details, mine))
-      return;
-    ds_->FieldByName("FileDetails", found).SetAsString(details);
-    ds_->FieldByName("Mine", found).SetAsBoolean(mine);
+    if (found < 0 || !list_->ReadRowDetailsIfReadable(found)) return;
     grd_->InvalidateData();
     grd_->SetCurrentDataRow(found);
     actVisualCheckSFVExecute();

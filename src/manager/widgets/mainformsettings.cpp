@@ -10,23 +10,6 @@
 
 // The dialogs of the File menu.
 
-// What the settings windows borrow from the manager.
-class TMainFormConfigOwner : public QObject, public TConfigOwner {
- public:
-  explicit TMainFormConfigOwner(TMainForm& form) : QObject(&form), form_(form) {}
-  pugi::xml_document& Config() override { return form_.Config(); }
-  void SaveConfig() override { form_.SaveConfig(); }
-  void AddWindowMenuItem(const std::string& caption, QObject* window) override {
-    form_.AddWindowMenuItem(caption, window);
-  }
-  void RemoveWindowMenuItem(const std::string& caption) override {
-    form_.RemoveWindowMenuItem(caption);
-  }
-
- private:
-  TMainForm& form_;
-};
-
 namespace {
 
 // Brings an open window forward, restoring it when minimised.
@@ -42,11 +25,6 @@ void ShowAgain(QWidget& window) {
 
 }  // namespace
 
-TConfigOwner& TMainForm::SettingsOwner() {
-  if (settingsOwner_ == nullptr) settingsOwner_ = new TMainFormConfigOwner(*this);
-  return *settingsOwner_;
-}
-
 TfrmPaths* TMainForm::PathsWindow() const {
   return frmPaths_;
 }
@@ -61,7 +39,7 @@ void TMainForm::actPathsExecute() {
     return;
   }
   GuardedCommand("", [this] {
-    frmPaths_ = new TfrmPaths(SettingsOwner(), this);
+    frmPaths_ = new TfrmPaths(*this, this);
     frmPaths_->show();
   });
 }
@@ -72,7 +50,7 @@ void TMainForm::actConfigureExtensionsExecute() {
     return;
   }
   GuardedCommand("", [this] {
-    frmConfigureExtensions_ = new TfrmConfigureExtensions(SettingsOwner(), this);
+    frmConfigureExtensions_ = new TfrmConfigureExtensions(*this, this);
     frmConfigureExtensions_->show();
   });
 }
