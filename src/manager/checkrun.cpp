@@ -74,6 +74,8 @@ TVerifyResult TCheckRun::CheckRow(int row) {
   options.OnQueryAbort = [this](bool& abort) { abort = host_.AbortRequested(); };
   options.Yield = [this] { host_.Yield(); };
   if (pool_ != nullptr) options.CRCSource = &pool_->SourceFor(folder + name);
+  rules_.Refresh(list_.Config());
+  options.Rules = &rules_;
   std::string details;
   bool mine = false;
   const TVerifyResult result =

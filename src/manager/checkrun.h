@@ -1,6 +1,7 @@
 #pragma once
 
 #include "manager/runmode.h"
+#include "sfv/extensionrules.h"
 #include "sfv/verify.h"
 
 #include <string>
@@ -50,6 +51,7 @@ class TCheckRun {
   TSFVList& list_;
   TCheckRunHost& host_;
   TCRCSourcePool* pool_;
+  TExtensionRules rules_;
   int runningRow_ = -1;
 };
 

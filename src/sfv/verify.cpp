@@ -366,13 +366,17 @@ TVerifyResult VerifySFVText(const std::string& text, std::string* handedOver,
                                      const std::string& action) {
       verification.Add(name, std::string(crc), !action.empty());
     };
-    if (!ReadSFV(text, folder, config, mine, add)) return vrFailed;
+    if (!(options.Rules ? ReadSFV(text, folder, *options.Rules, mine, add)
+                        : ReadSFV(text, folder, config, mine, add)))
+      return vrFailed;
     if (handedOver) std::string().swap(*handedOver);
     return verification.Run(nullptr, fileDetailsXML);
   }
   {
     pugi::xml_document document;
-    if (!ParseSFV(text, folder, config, document, mine)) return vrFailed;
+    if (!(options.Rules ? ParseSFV(text, folder, *options.Rules, document, mine)
+                        : ParseSFV(text, folder, config, document, mine)))
+      return vrFailed;
     if (handedOver) std::string().swap(*handedOver);
     // The text as parsed: what a stop leaves, and what a complete run completes.
     verification.Collect(document, fileDetailsXML);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "sfv/crcsource.h"
+#include "sfv/extensionrules.h"
 #include "support/datetime.h"
 
 #include <pugixml.hpp>
@@ -83,6 +84,9 @@ struct TVerifyOptions {
   // call, which hashes small files ahead on a thread of its own and larger ones
   // when the checksum pass asks for them.
   TCRCSource* CRCSource = nullptr;
+  // The extension rules read beforehand (by default the document's are looked up):
+  // a run over many SFVs spares itself a walk of the whole document per SFV.
+  const TExtensionRules* Rules = nullptr;
   // False when the caller has no use for the completed fileDetails text (it then
   // stays as given, and the view gets none): writing it out costs time per entry.
   bool ReturnFileDetails = true;

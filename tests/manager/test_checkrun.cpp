@@ -117,6 +117,20 @@ TEST(CheckRun, AMissingSFVFailsItsRowAndTheRunGoesOn) {
   EXPECT_EQ(f.Statuses(), (std::vector<std::string>{"Verified OK", "Failed", "Failed"}));
 }
 
+// A rule made between two checks (the Extensions window stays open during runs)
+// counts from the next check on.
+TEST(CheckRun, EachCheckTakesTheRulesAsTheyAreThen) {
+  TRunFixture f;
+  const int row = f.AddSet("set", 2, true);
+  TCheckRun run(f.list, f.host);
+  EXPECT_EQ(run.CheckRow(row), vrFailed);
+  pugi::xml_node rule =
+      f.config.document_element().append_child("extensions").append_child("extension");
+  rule.append_attribute("value") = ".1";
+  rule.append_attribute("action") = "IS";
+  EXPECT_EQ(run.CheckRow(row), vrAccepted);
+}
+
 TEST(CheckRun, AStopInsideALargeFileAbortsThatRowAndLeavesTheRest) {
   TRunFixture f;
   // Sparse: read as zeros, costly enough to hash that a stop must cut it short.
