@@ -17,11 +17,8 @@ bool SameFile(const pugi::xml_node& entry, const std::string& key) {
   return MarkKey(entry.attribute("file").value()) == key;
 }
 
-std::string RowKey(std::string_view path, std::string_view filename) {
-  std::string key = MarkKey(path);
-  key.push_back('\0');
-  key += MarkKey(filename);
-  return key;
+void AppendFolded(std::string& key, std::string_view text) {
+  for (const char c : text) key.push_back(UpperCaseASCII(c));
 }
 
 }  // namespace
@@ -42,7 +39,12 @@ TSFVList::TSFVList(TNTierDataset& rows, pugi::xml_document& config, QObject* par
           static_cast<std::uint32_t>(std::chrono::steady_clock::now().time_since_epoch().count())) {
   const auto drop = [this] { indexedRows_ = -1; };
   connect(&rows_, &TNTierDataset::RowDeleted, this, drop);
-  connect(&rows_, &TNTierDataset::AfterClear, this, drop);
+  // The index of a long list goes with its rows, not at the next search's first
+  // question.
+  connect(&rows_, &TNTierDataset::AfterClear, this, [this] {
+    indexedRows_ = -1;
+    listed_.clear();
+  });
   connect(&rows_, &TNTierDataset::AfterReset, this, drop);
   // A bulk change signals no single row. The index's row count tells whether rows
   // went in it: a search appends through this class once per frame of its bulk
@@ -51,6 +53,20 @@ TSFVList::TSFVList(TNTierDataset& rows, pugi::xml_document& config, QObject* par
 }
 
 TSFVList::~TSFVList() = default;
+
+std::string_view TSFVList::RowKey(std::string_view path, std::string_view filename) const {
+  keyBuffer_.clear();
+  AppendFolded(keyBuffer_, path);
+  keyBuffer_.push_back('\0');
+  AppendFolded(keyBuffer_, filename);
+  return keyBuffer_;
+}
+
+std::string_view TSFVList::FoldedKey(std::string_view text) const {
+  keyBuffer_.clear();
+  AppendFolded(keyBuffer_, text);
+  return keyBuffer_;
+}
 
 void TSFVList::DefineColumns() {
   TNTierColumn& glyph = rows_.AddColumn("Glyph", "", NTierType::String,
@@ -143,7 +159,7 @@ void TSFVList::SetPathAndFilename(int row, const std::string& path, const std::s
   }
   rows_.Fields(path_, row).SetAsString(path);
   rows_.Fields(filename_, row).SetAsString(filename);
-  if (indexed) ++listed_[RowKey(path, filename)];
+  if (indexed) ++listed_.try_emplace(std::string(RowKey(path, filename)), 0).first->second;
 }
 
 void TSFVList::EnsureRowIndex() const {
@@ -151,7 +167,11 @@ void TSFVList::EnsureRowIndex() const {
   listed_.clear();
   listed_.reserve(static_cast<size_t>(rows_.RowCount()));
   for (int row = 0; row < rows_.RowCount(); ++row)
-    ++listed_[RowKey(rows_.Fields(path_, row).Text(), rows_.Fields(filename_, row).Text())];
+    ++listed_
+          .try_emplace(std::string(RowKey(rows_.Fields(path_, row).Text(),
+                                          rows_.Fields(filename_, row).Text())),
+                       0)
+          .first->second;
   indexedRows_ = rows_.RowCount();
 }
 
@@ -178,25 +198,31 @@ int TSFVList::AppendRow(std::string_view status, const std::string& filename,
   rows_.Fields(path_, row).SetAsString(path);
   rows_.Fields(moved_, row).SetAsBoolean(movedOrDeleted);
   SetMarked(row, mark);
-  ++listed_[RowKey(path, filename)];
+  ++listed_.try_emplace(std::string(RowKey(path, filename)), 0).first->second;
   indexedRows_ = rows_.RowCount();
   return row;
 }
 
 void TSFVList::ReadRowDetails(int row) {
-  ParseRowDetails(row, ReadTextFile(FullPath(row)));
+  const std::string folder = Folder(row);
+  ParseRowDetails(row, folder, ReadTextFile(folder + Filename(row)));
 }
 
 bool TSFVList::ReadRowDetailsIfReadable(int row) {
+  const std::string folder = Folder(row);
   std::string text, problem;
-  return LoadSFVText(FullPath(row), text, problem) && ParseRowDetails(row, text);
+  return LoadSFVText(folder + Filename(row), text, problem) && ParseRowDetails(row, folder, text);
 }
 
-bool TSFVList::ParseRowDetails(int row, const std::string& text) {
+std::string TSFVList::Folder(int row) const {
+  return IncludeTrailingPathDelimiter(Path(row));
+}
+
+bool TSFVList::ParseRowDetails(int row, const std::string& folder, const std::string& text) {
   std::string details;
   bool mine = false;
   rules_.Refresh(config_);
-  if (!ParseSFV(text, IncludeTrailingPathDelimiter(Path(row)), rules_, details, mine)) return false;
+  if (!ParseSFV(text, folder, rules_, details, mine)) return false;
   rows_.Fields(details_, row).SetAsString(details);
   rows_.Fields(mine_, row).SetAsBoolean(mine);
   return true;
@@ -247,15 +273,15 @@ void TSFVList::EnsureMarkIndex(TMarkIndex& index, const char* name) const {
 }
 
 TMarkLookup TSFVList::LookupMark(const std::string& fullPath) const {
-  const std::string key = MarkKey(fullPath);
   TMarkLookup result;
   EnsureMarkIndex(skipIndex_, "skip");
+  EnsureMarkIndex(hideIndex_, "hide");
+  const std::string_view key = FoldedKey(fullPath);
   if (const auto found = skipIndex_.First.find(key); found != skipIndex_.First.end()) {
     result.Mark = kMarkSkip;
     result.Status = found->second.First.attribute("status").value();
     return result;
   }
-  EnsureMarkIndex(hideIndex_, "hide");
   if (const auto found = hideIndex_.First.find(key); found != hideIndex_.First.end()) {
     result.Mark = kMarkHide;
     result.Status = found->second.First.attribute("status").value();

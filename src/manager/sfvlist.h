@@ -115,9 +115,19 @@ class TSFVList : public QObject {
     pugi::xml_node First;
     std::vector<pugi::xml_node> More;
   };
+  // Lookups hash a key folded into a reused buffer: a search asks for every SFV it
+  // finds, and a key string made per question costs more than the lookup itself.
+  struct TKeyHash {
+    using is_transparent = void;
+    std::size_t operator()(std::string_view key) const {
+      return std::hash<std::string_view>()(key);
+    }
+  };
+  template <typename T>
+  using TKeyMap = std::unordered_map<std::string, T, TKeyHash, std::equal_to<>>;
   struct TMarkIndex {
     pugi::xml_node List;
-    std::unordered_map<std::string, TMarkEntry> First;
+    TKeyMap<TMarkEntry> First;
     bool Valid = false;
   };
 
@@ -127,14 +137,21 @@ class TSFVList : public QObject {
   // The index of list when it is the mark list the lookups use, else null.
   TMarkIndex* IndexOf(const pugi::xml_node& list) const;
   static void IndexEntry(TMarkIndex& index, pugi::xml_node entry);
-  bool ParseRowDetails(int row, const std::string& text);
+  // The row's Path with the delimiter ensured.
+  std::string Folder(int row) const;
+  bool ParseRowDetails(int row, const std::string& folder, const std::string& text);
 
   TNTierDataset& rows_;
   pugi::xml_document& config_;
   std::mt19937 keys_;
   int glyph_ = -1, key_ = -1, status_ = -1, marked_ = -1, filename_ = -1, path_ = -1, moved_ = -1,
       details_ = -1, mine_ = -1;
-  mutable std::unordered_map<std::string, int> listed_;
+  // The folded key of path and file name, in keyBuffer_.
+  std::string_view RowKey(std::string_view path, std::string_view filename) const;
+  std::string_view FoldedKey(std::string_view text) const;
+
+  mutable TKeyMap<int> listed_;
+  mutable std::string keyBuffer_;
   mutable int indexedRows_ = -1;
   mutable TMarkIndex skipIndex_, hideIndex_;
   // Read again only when the rules changed; a walk of the whole document per SFV

@@ -59,6 +59,11 @@ TEST(SFVList, RowsReadTheirSFVAndAreListedWithoutRegardToLetterCase) {
   // A row gone from the dataset is not listed any more.
   f.rows.DeleteRows({row});
   EXPECT_FALSE(f.list.IsListed(f.Folder(), "x.sfv"));
+  // Nor is one of a cleared list, and it can come back.
+  f.rows.Clear();
+  EXPECT_FALSE(f.list.IsListed(f.Folder(), "\xC3\xA4.sfv"));
+  f.Add("x.sfv");
+  EXPECT_TRUE(f.list.IsListed(f.Folder(), "x.sfv"));
 }
 
 TEST(SFVList, UnparsableSFVKeepsEmptyDetails) {

@@ -149,7 +149,10 @@ std::string FormatNumber(const std::string& picture, double value) {
 }  // namespace
 
 TNTierGrid::TNTierGrid(QWidget* parent)
-    : QTableView(parent), model_(new TNTierGridModel(this)), header_(new TNTierGridHeader(*this)) {
+    : QTableView(parent),
+      model_(new TNTierGridModel(this)),
+      header_(new TNTierGridHeader(*this)),
+      cellTexts_(std::make_unique<TCellTextCache>()) {
   setObjectName("grd");
   model_->SetTextProvider(
       [this](int column, int row) { return ToDisplay(CellText(column, row + 1)); });
@@ -764,11 +767,13 @@ void TNTierGrid::PaintCell(QPainter& canvas, int column, int row, const QRect& r
   for (size_t i = 0; i < lines.size(); ++i) {
     QString line = ToDisplay(lines[i]);
     if (cut && i + 1 == lines.size()) line += kEllipsis;
-    int width = metrics.horizontalAdvance(line);
+    const QStaticText* laidOut = &cellTexts_->Text(canvas.font(), line);
+    int width = qRound(laidOut->size().width());
     widest = std::max(widest, width);
     if (row > 0 && width > room) {
-      line = metrics.elidedText(line, Qt::ElideRight, std::max(room, 0));
-      width = metrics.horizontalAdvance(line);
+      laidOut = &cellTexts_->Text(canvas.font(),
+                                  metrics.elidedText(line, Qt::ElideRight, std::max(room, 0)));
+      width = qRound(laidOut->size().width());
     }
     const int top = lines.size() == 1 ? rect.top() + (row == 0 ? 4 : 2)
                                       : rect.top() + static_cast<int>(i) * lineHeight + 2;
@@ -778,7 +783,7 @@ void TNTierGrid::PaintCell(QPainter& canvas, int column, int row, const QRect& r
     } else if (col.Alignment == TNTierAlignment::Center) {
       left = rect.left() + (rect.width() - width) / 2;
     }
-    canvas.drawText(QPoint(left, top + metrics.ascent()), line);
+    canvas.drawStaticText(QPoint(left, top), *laidOut);
   }
   canvas.restore();
 

@@ -9,12 +9,14 @@
 #include <QTableView>
 
 #include <functional>
+#include <memory>
 #include <optional>
 #include <span>
 #include <string>
 #include <string_view>
 
 class QLabel;
+class TCellTextCache;
 class TNTierGridModel;
 class TNTierGridHeader;
 
@@ -214,6 +216,7 @@ class TNTierGrid : public QTableView {
 
   TNTierGridModel* model_;
   TNTierGridHeader* header_;
+  std::unique_ptr<TCellTextCache> cellTexts_;
   QPointer<TNTierDataset> dataset_;
   QList<QPixmap> images_;
   int imageGap_ = 0;

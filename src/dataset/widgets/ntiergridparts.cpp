@@ -68,3 +68,21 @@ void TNTierGridDelegate::paint(QPainter* painter, const QStyleOptionViewItem& op
   grid_.DrawCell(*painter, index.column(), index.row() + 1, option.rect);
   painter->restore();
 }
+
+const QStaticText& TCellTextCache::Text(const QFont& font, const QString& text) {
+  auto fontTexts = std::find_if(fonts_.begin(), fonts_.end(),
+                                [&](const TFontTexts& texts) { return texts.Font == font; });
+  if (fontTexts == fonts_.end()) {
+    if (fonts_.size() >= kFonts) fonts_.clear();
+    fonts_.push_back({font, {}});
+    fontTexts = std::prev(fonts_.end());
+  }
+  QHash<QString, QStaticText>& texts = fontTexts->Texts;
+  if (const auto found = texts.constFind(text); found != texts.constEnd()) return *found;
+  if (texts.size() >= kTextsPerFont) texts.clear();
+  QStaticText laidOut(text);
+  laidOut.setTextFormat(Qt::PlainText);
+  laidOut.setPerformanceHint(QStaticText::AggressiveCaching);
+  laidOut.prepare(QTransform(), font);
+  return *texts.insert(text, laidOut);
+}

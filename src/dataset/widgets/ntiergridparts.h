@@ -1,6 +1,9 @@
 #pragma once
 
+#include <QFont>
+#include <QHash>
 #include <QHeaderView>
+#include <QStaticText>
 #include <QStyledItemDelegate>
 
 class TNTierGrid;
@@ -28,6 +31,25 @@ class TNTierGridHeader : public QHeaderView {
   int rowHeight_ = 17;
   int pressedSection_ = -1;
   bool movedOrResized_ = false;
+};
+
+// Cell texts laid out once for painting. A long loop repaints the same visible
+// cells up to fifty times a second, and shaping their texts again each time was
+// most of a frame's cost.
+class TCellTextCache {
+ public:
+  // text laid out as plain text in font.
+  const QStaticText& Text(const QFont& font, const QString& text);
+
+ private:
+  struct TFontTexts {
+    QFont Font;
+    QHash<QString, QStaticText> Texts;
+  };
+  // A few fonts (plain, struck out, bold) and the cells of a few screens each.
+  static constexpr int kFonts = 4;
+  static constexpr qsizetype kTextsPerFont = 4096;
+  std::vector<TFontTexts> fonts_;
 };
 
 // Hands every data cell to the grid's painter.
