@@ -43,7 +43,7 @@ TSFVList::TSFVList(TNTierDataset& rows, pugi::xml_document& config, QObject* par
   // question.
   connect(&rows_, &TNTierDataset::AfterClear, this, [this] {
     indexedRows_ = -1;
-    listed_.clear();
+    listed_.Clear();
   });
   connect(&rows_, &TNTierDataset::AfterReset, this, drop);
   // A bulk change signals no single row. The index's row count tells whether rows
@@ -154,30 +154,27 @@ void TSFVList::SetMovedOrDeleted(int row) {
 void TSFVList::SetPathAndFilename(int row, const std::string& path, const std::string& filename) {
   const bool indexed = indexedRows_ == rows_.RowCount();
   if (indexed) {
-    const auto found = listed_.find(RowKey(Path(row), Filename(row)));
-    if (found != listed_.end() && --found->second == 0) listed_.erase(found);
+    const std::string_view key = RowKey(Path(row), Filename(row));
+    if (int* const count = listed_.Find(key); count && --*count == 0) listed_.Erase(key);
   }
   rows_.Fields(path_, row).SetAsString(path);
   rows_.Fields(filename_, row).SetAsString(filename);
-  if (indexed) ++listed_.try_emplace(std::string(RowKey(path, filename)), 0).first->second;
+  if (indexed) ++listed_.Insert(RowKey(path, filename), 0);
 }
 
 void TSFVList::EnsureRowIndex() const {
   if (indexedRows_ == rows_.RowCount()) return;
-  listed_.clear();
-  listed_.reserve(static_cast<size_t>(rows_.RowCount()));
+  listed_.Clear();
+  listed_.Reserve(static_cast<size_t>(rows_.RowCount()));
   for (int row = 0; row < rows_.RowCount(); ++row)
-    ++listed_
-          .try_emplace(std::string(RowKey(rows_.Fields(path_, row).Text(),
-                                          rows_.Fields(filename_, row).Text())),
-                       0)
-          .first->second;
+    ++listed_.Insert(RowKey(rows_.Fields(path_, row).Text(), rows_.Fields(filename_, row).Text()),
+                     0);
   indexedRows_ = rows_.RowCount();
 }
 
 bool TSFVList::IsListed(const std::string& path, const std::string& filename) const {
   EnsureRowIndex();
-  return listed_.contains(RowKey(path, filename));
+  return listed_.Contains(RowKey(path, filename));
 }
 
 int TSFVList::AddRow(std::string_view status, const std::string& filename, const std::string& path,
@@ -198,7 +195,7 @@ int TSFVList::AppendRow(std::string_view status, const std::string& filename,
   rows_.Fields(path_, row).SetAsString(path);
   rows_.Fields(moved_, row).SetAsBoolean(movedOrDeleted);
   SetMarked(row, mark);
-  ++listed_.try_emplace(std::string(RowKey(path, filename)), 0).first->second;
+  ++listed_.Insert(RowKey(path, filename), 0);
   indexedRows_ = rows_.RowCount();
   return row;
 }
@@ -248,9 +245,10 @@ pugi::xml_node TSFVList::GetHideList() {
 }
 
 void TSFVList::IndexEntry(TMarkIndex& index, pugi::xml_node entry) {
-  const auto [found, added] =
-      index.First.try_emplace(MarkKey(entry.attribute("file").value()), TMarkEntry{entry, {}});
-  if (!added) found->second.More.push_back(entry);
+  bool added = false;
+  TMarkEntry& found =
+      index.First.Insert(MarkKey(entry.attribute("file").value()), TMarkEntry{entry, {}}, &added);
+  if (!added) found.More.push_back(entry);
 }
 
 TSFVList::TMarkIndex* TSFVList::IndexOf(const pugi::xml_node& list) const {
@@ -265,7 +263,7 @@ TSFVList::TMarkIndex* TSFVList::IndexOf(const pugi::xml_node& list) const {
 void TSFVList::EnsureMarkIndex(TMarkIndex& index, const char* name) const {
   const pugi::xml_node list = config_.document_element().child(name);
   if (index.Valid && index.List == list) return;
-  index.First.clear();
+  index.First.Clear();
   index.List = list;
   for (pugi::xml_node entry = list.first_child(); entry; entry = entry.next_sibling())
     if (entry.type() == pugi::node_element) IndexEntry(index, entry);
@@ -277,14 +275,14 @@ TMarkLookup TSFVList::LookupMark(const std::string& fullPath) const {
   EnsureMarkIndex(skipIndex_, "skip");
   EnsureMarkIndex(hideIndex_, "hide");
   const std::string_view key = FoldedKey(fullPath);
-  if (const auto found = skipIndex_.First.find(key); found != skipIndex_.First.end()) {
+  if (const TMarkEntry* const found = skipIndex_.First.Find(key)) {
     result.Mark = kMarkSkip;
-    result.Status = found->second.First.attribute("status").value();
+    result.Status = found->First.attribute("status").value();
     return result;
   }
-  if (const auto found = hideIndex_.First.find(key); found != hideIndex_.First.end()) {
+  if (const TMarkEntry* const found = hideIndex_.First.Find(key)) {
     result.Mark = kMarkHide;
-    result.Status = found->second.First.attribute("status").value();
+    result.Status = found->First.attribute("status").value();
   }
   return result;
 }
@@ -294,11 +292,11 @@ void TSFVList::RemoveMarkEntries(pugi::xml_node list, const std::string& fullPat
   // Marking all of a long list back to Normal would walk the whole mark list once
   // per row; the index names the entries a path has.
   if (TMarkIndex* const index = IndexOf(list)) {
-    const auto found = index->First.find(key);
-    if (found == index->First.end()) return;
-    list.remove_child(found->second.First);
-    for (const pugi::xml_node& entry : found->second.More) list.remove_child(entry);
-    index->First.erase(found);
+    const TMarkEntry* const found = index->First.Find(key);
+    if (!found) return;
+    list.remove_child(found->First);
+    for (const pugi::xml_node& entry : found->More) list.remove_child(entry);
+    index->First.Erase(key);
     return;
   }
   for (pugi::xml_node entry = list.last_child(); entry;) {

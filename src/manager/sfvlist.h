@@ -1,5 +1,6 @@
 #pragma once
 
+#include "manager/keyindex.h"
 #include "sfv/extensionrules.h"
 
 #include <pugixml.hpp>
@@ -115,19 +116,9 @@ class TSFVList : public QObject {
     pugi::xml_node First;
     std::vector<pugi::xml_node> More;
   };
-  // Lookups hash a key folded into a reused buffer: a search asks for every SFV it
-  // finds, and a key string made per question costs more than the lookup itself.
-  struct TKeyHash {
-    using is_transparent = void;
-    std::size_t operator()(std::string_view key) const {
-      return std::hash<std::string_view>()(key);
-    }
-  };
-  template <typename T>
-  using TKeyMap = std::unordered_map<std::string, T, TKeyHash, std::equal_to<>>;
   struct TMarkIndex {
     pugi::xml_node List;
-    TKeyMap<TMarkEntry> First;
+    TKeyIndex<TMarkEntry> First;
     bool Valid = false;
   };
 
@@ -146,11 +137,12 @@ class TSFVList : public QObject {
   std::mt19937 keys_;
   int glyph_ = -1, key_ = -1, status_ = -1, marked_ = -1, filename_ = -1, path_ = -1, moved_ = -1,
       details_ = -1, mine_ = -1;
-  // The folded key of path and file name, in keyBuffer_.
+  // Keys are folded into a reused buffer: a key string made per question would
+  // cost more than the lookup. The folded key of path and file name:
   std::string_view RowKey(std::string_view path, std::string_view filename) const;
   std::string_view FoldedKey(std::string_view text) const;
 
-  mutable TKeyMap<int> listed_;
+  mutable TKeyIndex<int> listed_;
   mutable std::string keyBuffer_;
   mutable int indexedRows_ = -1;
   mutable TMarkIndex skipIndex_, hideIndex_;
