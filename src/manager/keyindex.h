@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 // A map from text keys, for lookups that mostly find nothing: a search asks
@@ -15,13 +16,12 @@
 template <typename T>
 class TKeyIndex {
  public:
-  T* Find(std::string_view key) {
-    const std::uint64_t hash = Hash(key);
-    if (!MayHold(hash)) return nullptr;
+  const T* Find(std::string_view key) const {
+    if (!MayHold(Hash(key))) return nullptr;
     const auto found = map_.find(key);
     return found == map_.end() ? nullptr : &found->second;
   }
-  const T* Find(std::string_view key) const { return const_cast<TKeyIndex*>(this)->Find(key); }
+  T* Find(std::string_view key) { return const_cast<T*>(std::as_const(*this).Find(key)); }
   bool Contains(std::string_view key) const { return Find(key) != nullptr; }
 
   // The value of key, made from value when key is new; added tells which.
@@ -68,6 +68,9 @@ class TKeyIndex {
   }
   void AddHash(std::uint64_t hash) {
     Grow(used_ + 1);
+    Place(hash);
+  }
+  void Place(std::uint64_t hash) {
     const std::size_t mask = hashes_.size() - 1;
     for (std::size_t slot = hash & mask;; slot = (slot + 1) & mask) {
       if (hashes_[slot] == hash) return;
@@ -87,7 +90,7 @@ class TKeyIndex {
     old.swap(hashes_);
     used_ = 0;
     for (const std::uint64_t hash : old)
-      if (hash != 0) AddHash(hash);
+      if (hash != 0) Place(hash);
   }
 
   std::unordered_map<std::string, T, THash, std::equal_to<>> map_;

@@ -131,17 +131,16 @@ class TSFVList : public QObject {
   // The row's Path with the delimiter ensured.
   std::string Folder(int row) const;
   bool ParseRowDetails(int row, const std::string& folder, const std::string& text);
+  // Keys are folded into a reused buffer, valid until the next key: a key string
+  // made per question would cost more than the lookup. Path and file name:
+  std::string_view RowKey(std::string_view path, std::string_view filename) const;
+  std::string_view FoldedKey(std::string_view text) const;
 
   TNTierDataset& rows_;
   pugi::xml_document& config_;
   std::mt19937 keys_;
   int glyph_ = -1, key_ = -1, status_ = -1, marked_ = -1, filename_ = -1, path_ = -1, moved_ = -1,
       details_ = -1, mine_ = -1;
-  // Keys are folded into a reused buffer: a key string made per question would
-  // cost more than the lookup. The folded key of path and file name:
-  std::string_view RowKey(std::string_view path, std::string_view filename) const;
-  std::string_view FoldedKey(std::string_view text) const;
-
   mutable TKeyIndex<int> listed_;
   mutable std::string keyBuffer_;
   mutable int indexedRows_ = -1;

@@ -359,6 +359,9 @@ TVerifyResult VerifySFVText(const std::string& text, std::string* handedOver,
                             bool& mine, const TVerifyOptions& options) {
   fileDetailsXML.clear();
   TVerification verification(folder + fileName, options);
+  // A caller that checks many SFVs keeps the rules read; one SFV reads them here.
+  std::optional<TExtensionRules> ownRules;
+  const TExtensionRules& rules = options.Rules ? *options.Rules : ownRules.emplace(config);
   // A caller that keeps no text is spared the document: the entries alone take a
   // fraction of its memory.
   if (!options.ReturnFileDetails) {
@@ -366,17 +369,13 @@ TVerifyResult VerifySFVText(const std::string& text, std::string* handedOver,
                                      const std::string& action) {
       verification.Add(name, std::string(crc), !action.empty());
     };
-    if (!(options.Rules ? ReadSFV(text, folder, *options.Rules, mine, add)
-                        : ReadSFV(text, folder, config, mine, add)))
-      return vrFailed;
+    if (!ReadSFV(text, folder, rules, mine, add)) return vrFailed;
     if (handedOver) std::string().swap(*handedOver);
     return verification.Run(nullptr, fileDetailsXML);
   }
   {
     pugi::xml_document document;
-    if (!(options.Rules ? ParseSFV(text, folder, *options.Rules, document, mine)
-                        : ParseSFV(text, folder, config, document, mine)))
-      return vrFailed;
+    if (!ParseSFV(text, folder, rules, document, mine)) return vrFailed;
     if (handedOver) std::string().swap(*handedOver);
     // The text as parsed: what a stop leaves, and what a complete run completes.
     verification.Collect(document, fileDetailsXML);
