@@ -18,7 +18,10 @@ bool SameFile(const pugi::xml_node& entry, const std::string& key) {
 }
 
 void AppendFolded(std::string& key, std::string_view text) {
-  for (const char c : text) key.push_back(UpperCaseASCII(c));
+  const std::size_t start = key.size();
+  key.resize(start + text.size());
+  char* const out = key.data() + start;
+  for (std::size_t i = 0; i < text.size(); ++i) out[i] = UpperCaseASCII(text[i]);
 }
 
 }  // namespace

@@ -2,14 +2,6 @@
 
 #include <algorithm>
 
-char UpperCaseASCII(char c) {
-  return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
-char LowerCaseASCII(char c) {
-  return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
 std::string UpperCaseASCII(std::string_view text) {
   std::string result(text);
   for (char& c : result) c = UpperCaseASCII(c);

@@ -12,8 +12,13 @@
 // What NextToken leaves in rest once the last token has been taken.
 inline constexpr std::string_view kEndOfTokens = "<~<EOF>~>";
 
-char UpperCaseASCII(char c);
-char LowerCaseASCII(char c);
+// Inline: keys, sorts and comparisons fold every byte they look at.
+constexpr char UpperCaseASCII(char c) {
+  return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+}
+constexpr char LowerCaseASCII(char c) {
+  return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
 std::string UpperCaseASCII(std::string_view text);
 std::string LowerCaseASCII(std::string_view text);
 bool SameTextASCII(std::string_view a, std::string_view b);
