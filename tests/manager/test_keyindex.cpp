@@ -28,6 +28,20 @@ TEST(KeyIndex, FindsWhatWentInAndNothingElseThroughGrowthAndErasure) {
   EXPECT_TRUE(added);
   EXPECT_EQ(70, *index.Find("key 7"));
 
+  // Churn at a steady size: erased slots are passed over by probes for the keys
+  // behind them and taken again.
+  for (int round = 0; round < 20; ++round) {
+    for (int i = 0; i < kKeys; i += 2) index.Erase("key " + std::to_string(i));
+    ASSERT_EQ(static_cast<std::size_t>(kKeys / 2), index.Size());
+    for (int i = 1; i < kKeys; i += 2) ASSERT_TRUE(index.Contains("key " + std::to_string(i)));
+    for (int i = 0; i < kKeys; i += 2) {
+      ASSERT_FALSE(index.Contains("key " + std::to_string(i)));
+      index.Insert("key " + std::to_string(i), i + round);
+    }
+  }
+  EXPECT_EQ(static_cast<std::size_t>(kKeys), index.Size());
+  EXPECT_EQ(19 + 2, *index.Find("key 2"));
+
   index.Clear();
   EXPECT_FALSE(index.Contains("key 8"));
   index.Reserve(10);
