@@ -14,8 +14,8 @@
 // nearly always no. The keys' hashes sit in one flat table, probed in place, so a
 // miss and the insert of a new key touch no key string and no scattered node;
 // only a matching hash looks at its key. Entries keep their address for their
-// life.
-template <typename T>
+// life. THash is for tests that make keys collide.
+template <typename T, typename THash = std::hash<std::string_view>>
 class TKeyIndex {
  public:
   const T* Find(std::string_view key) const {
@@ -84,7 +84,7 @@ class TKeyIndex {
   static constexpr std::uint32_t kErased = 0xFFFFFFFEu;
   static constexpr std::size_t kNone = static_cast<std::size_t>(-1);
 
-  static std::uint64_t Hash(std::string_view key) { return std::hash<std::string_view>()(key); }
+  static std::uint64_t Hash(std::string_view key) { return THash()(key); }
 
   // The slot holding key, or kNone.
   std::size_t SlotOf(std::string_view key, std::uint64_t hash) const {

@@ -48,3 +48,27 @@ TEST(KeyIndex, FindsWhatWentInAndNothingElseThroughGrowthAndErasure) {
   index.Insert("key 8", 8);
   EXPECT_TRUE(index.Contains("key 8"));
 }
+
+// Keys whose hashes are equal are still told apart by their text.
+TEST(KeyIndex, TellsKeysOfOneHashApart) {
+  struct TOneHash {
+    std::size_t operator()(std::string_view) const { return 42; }
+  };
+  TKeyIndex<int, TOneHash> index;
+  for (int i = 0; i < 100; ++i) index.Insert("key " + std::to_string(i), i);
+  index.Erase("key 50");
+  EXPECT_FALSE(index.Contains("key 50"));
+  EXPECT_FALSE(index.Contains("key 100"));
+  for (int i = 0; i < 100; ++i) {
+    if (i == 50) continue;
+    const int* const found = index.Find("key " + std::to_string(i));
+    ASSERT_NE(nullptr, found) << i;
+    EXPECT_EQ(i, *found);
+  }
+  bool added = false;
+  index.Insert("key 50", 500, &added);
+  EXPECT_TRUE(added);
+  EXPECT_EQ(500, *index.Find("key 50"));
+  EXPECT_EQ(99, *index.Find("key 99"));
+  EXPECT_EQ(100u, index.Size());
+}
