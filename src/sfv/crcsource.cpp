@@ -109,8 +109,11 @@ class TParallelCRCSource::TImpl {
         announced_->Name(nextFind_) == name) {
       index = nextFind_++;
       TJob& job = announced_->jobs[index];
+      // The first files of a batch have had no time to get ahead: a short SFV would
+      // otherwise nap for each set it checks.
+      const TWaitStyle style = index < workerCount_ ? kWaitForNeeded : kWaitForAhead;
       if (!AwaitReady([&job] { return job.stage.load(std::memory_order_acquire) >= 1; }, poll,
-                      kWaitForAhead)) {
+                      style)) {
         announced_->cancel = true;
         return TLookupStatus::Aborted;
       }
@@ -138,7 +141,7 @@ class TParallelCRCSource::TImpl {
       handedOut_.pop_front();
     }
     std::shared_ptr<TBatch> batch = announced_;
-    TWaitStyle style = kWaitForAhead;
+    TWaitStyle style = index < workerCount_ ? kWaitForNeeded : kWaitForAhead;
     if (index == kNone || !batch || batch->cancel || batch->Name(index) != request.Path ||
         !HashedAhead(*batch, batch->jobs[index])) {
       style = kWaitForNeeded;
