@@ -320,6 +320,9 @@ class TMainForm : public QMainWindow, public TCheckWindowOwner {
   // While a run goes on, the run commands, the commands on rows and "Show Hidden"
   // are off, so nothing changes the rows the run visits by position.
   void LockForRun();
+  // The automatic Mark Good after a run, when the options ask for it.
+  void MarkGoodAfterRun();
+  void SaveClosingState();
   // Brings the list up to date with a running search or check at a frame.
   void ShowRunFrame();
   void VisualCheckRow(int row);

@@ -113,8 +113,14 @@ void TMainForm::RunFrame(TRunMode mode) {
     GuardedCommand("", [&] { ExecuteRun(mode); });
   }
   pacer_->Flush();
-  if (mode != TRunMode::SearchOnly && ReadOption(*config_, kMarkGoodAsSkipAuto))
-    actMarkGoodAsSkipExecute();
+  if (mode != TRunMode::SearchOnly) MarkGoodAfterRun();
+}
+
+void TMainForm::MarkGoodAfterRun() {
+  if (!ReadOption(*config_, kMarkGoodAsSkipAuto)) return;
+  actMarkGoodAsSkipExecute();
+  // A window closed during the run saved its configuration before these marks.
+  if (closing_) SaveClosingState();
 }
 
 void TMainForm::LockForRun() {
@@ -274,7 +280,7 @@ void TMainForm::actVisualCheckSFVExecute() {
         if (ds_->IsSelected(row) && !list_->MovedOrDeleted(row)) VisualCheckRow(row);
     });
   }
-  if (ReadOption(*config_, kMarkGoodAsSkipAuto)) actMarkGoodAsSkipExecute();
+  MarkGoodAfterRun();
 }
 
 void TMainForm::VisualCheckRow(int row) {

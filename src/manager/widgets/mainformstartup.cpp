@@ -129,11 +129,15 @@ void TMainForm::DeferredStartup() {
 
 void TMainForm::FormCloseQuery() {
   closing_ = true;
+  // A run below this close sees the flag at its next item; a version check that
+  // waits gives up at its next poll (closing_).
+  actStopExecute();
+  SaveClosingState();
+}
+
+void TMainForm::SaveClosingState() {
   try {
     list_->RefreshMarkLists();
-    // A run below this close sees the flag at its next item; a version check
-    // that waits gives up at its next poll (closing_).
-    actStopExecute();
     WriteClosingState(*config_, FilterText().toStdString(), CurrentBounds());
     SaveConfig();
   } catch (const std::exception& error) {

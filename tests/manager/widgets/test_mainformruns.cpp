@@ -77,8 +77,7 @@ TEST(MainFormRuns, TheRunOnLoadEndsLikeAnyRun) {
   TRunFixture f(R"(checkForNewVersion="N" defaultLoadAction="1")");
   f.Set("sets/", "good");
   f.form->show();
-  for (int i = 0; i < 200 && f.form->RunStateText() != "Complete"; ++i)
-    QTest::qWait(10);
+  for (int i = 0; i < 200 && f.form->RunStateText() != "Complete"; ++i) QTest::qWait(10);
   QTest::qWait(50);
   EXPECT_EQ(f.Rows(), "good.sfv=Verified OK:S;");
   EXPECT_TRUE(f.form->actVisualCheckSFV->isEnabled());
@@ -182,6 +181,27 @@ TEST(MainFormRuns, CheckWaitingOnlyAfterAStoppedRunPicksUpTheAbortedAndWaitingRo
   f.form->List().SetStatus(0, "Waiting");
   f.form->actStart->trigger();  // the default: Check Waiting Only
   EXPECT_EQ(f.Rows(), "a.sfv=Verified OK:N;b.sfv=Verified OK:N;c.sfv=Failed:N;");
+}
+
+// Closing the window during a run saves the configuration, and the good sets'
+// automatic Skip, made when the run has ended below the close, is saved too.
+TEST(MainFormRuns, ClosingDuringARunSavesTheMarksTheRunEndsWith) {
+  TRunFixture f;
+  for (const char* name : {"a", "b", "c"}) f.Set("sets/", name, 3);
+  f.form->actStartSearchOnly->trigger();
+  f.form->show();
+  bool closed = false;
+  f.PumpEveryYield([&] {
+    if (!closed && f.form->List().Status(1).starts_with("Running")) {
+      closed = true;
+      f.form->close();
+    }
+  });
+  f.form->actStartCheckAll->trigger();
+  EXPECT_EQ(f.Rows(), "a.sfv=Verified OK:S;b.sfv=Aborted:N;c.sfv=Waiting:N;");
+  const std::string saved = f.tree.Read("c.xml");
+  EXPECT_NE(saved.find("a.sfv\" status=\"Verified OK\""), std::string::npos) << saved;
+  EXPECT_EQ(saved.find("b.sfv"), std::string::npos) << saved;
 }
 
 TEST(MainFormRuns, VisualCheckOpensOneWindowPerSFVAndTheHandBackChecksTheRowAgain) {
