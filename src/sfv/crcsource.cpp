@@ -109,11 +109,8 @@ class TParallelCRCSource::TImpl {
         announced_->Name(nextFind_) == name) {
       index = nextFind_++;
       TJob& job = announced_->jobs[index];
-      // The first files of a batch have had no time to get ahead: a short SFV would
-      // otherwise nap for each set it checks.
-      const TWaitStyle style = index < workerCount_ ? kWaitForNeeded : kWaitForAhead;
       if (!AwaitReady([&job] { return job.stage.load(std::memory_order_acquire) >= 1; }, poll,
-                      style)) {
+                      AheadWaitStyle(index))) {
         announced_->cancel = true;
         return TLookupStatus::Aborted;
       }
@@ -141,7 +138,7 @@ class TParallelCRCSource::TImpl {
       handedOut_.pop_front();
     }
     std::shared_ptr<TBatch> batch = announced_;
-    TWaitStyle style = index < workerCount_ ? kWaitForNeeded : kWaitForAhead;
+    TWaitStyle style = AheadWaitStyle(index);
     if (index == kNone || !batch || batch->cancel || batch->Name(index) != request.Path ||
         !HashedAhead(*batch, batch->jobs[index])) {
       style = kWaitForNeeded;
@@ -195,6 +192,12 @@ class TParallelCRCSource::TImpl {
   // to the caller's request.
   bool HashedAhead(const TBatch& batch, const TJob& job) const {
     return !batch.probe || !job.regular || job.knownSize <= hashAheadLimit_;
+  }
+
+  // How to wait for an announced job. The first ones of a batch have had no time
+  // to get ahead: a short SFV would otherwise nap for each set it checks.
+  TWaitStyle AheadWaitStyle(std::size_t index) const {
+    return index < workerCount_ ? kWaitForNeeded : kWaitForAhead;
   }
 
   // A worker that ran out of memory could not answer; the caller hears of it.
